@@ -1,0 +1,211 @@
+#include "form1.h"
+
+#include "label.h"
+#include "layout.h"
+#include "picturebox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace pairon12 {
+
+namespace {
+
+constexpr std::array<const char *, PairCount> FaceResources = {
+    ":/faces/a-aeroplane.svg", ":/faces/b-car.svg",          ":/faces/c-die.svg",
+    ":/faces/d-butterfly.svg", ":/faces/e-maple-leaf.svg",   ":/faces/f-cat.svg",
+    ":/faces/g-goldfish.svg",  ":/faces/h-rose.svg",         ":/faces/i-beetle.svg",
+    ":/faces/l-two-of-diamonds.svg", ":/faces/m-daffodil.svg", ":/faces/n-heart.svg",
+};
+
+// Greyed text that still reads on the button-face ground.
+const QColor DisabledText(0x6d, 0x6d, 0x6d);
+
+} // namespace
+
+QFont captionFont(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(points * TwipsPerPoint / TwipsPerPixel)));
+    font.setBold(true);
+    return font;
+}
+
+Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
+    : QWidget(parent), m_game(std::move(clock), std::move(seeder)), m_pauseTimer(this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Pairon12"));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, DisabledText);
+    setPalette(pal);
+    resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
+
+    buildControls();
+    wireRules();
+    m_pauseTimer.setSingleShot(true);
+    m_pauseTimer.setTimerType(Qt::PreciseTimer);
+    m_pauseTimer.setObjectName(QStringLiteral("pauseTimer"));
+    connect(&m_pauseTimer, &QTimer::timeout, this, &Form1::onPauseTimer);
+
+    m_game.Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    // Created from the bottom of the stack up: each new sibling lies above the
+    // ones before it, and Qt draws and routes clicks in that order.
+    auto makeCardTarget = [this](int cell) {
+        auto *label = new Label(true, this);
+        label->setObjectName(QStringLiteral("Label%1").arg(cell));
+        label->setGeometry(cellRect(cell));
+        const int pos = cardPositionOf(cell);
+        connect(label, &Label::clicked, this, [this, pos] { m_game.pick(pos); });
+        m_label[cell] = label;
+    };
+    auto makePicture = [this](int number, QRect rect) {
+        auto *image = new PictureBox(this);
+        image->setObjectName(QStringLiteral("Image%1").arg(number));
+        image->setGeometry(rect);
+        m_image[number] = image;
+        return image;
+    };
+
+    for (int cell = 1; cell <= GridCells; ++cell)
+        if (cell != CentreCell)
+            makeCardTarget(cell);
+    for (int cell = 1; cell <= CentreCell; ++cell)
+        makePicture(cell, cellRect(cell));
+
+    auto *centre = new Label(true, this);
+    centre->setObjectName(QStringLiteral("Label13"));
+    centre->setGeometry(cellRect(CentreCell));
+    centre->setText(QStringLiteral("X"));
+    centre->setAlignment(Qt::AlignCenter);
+    centre->setFont(captionFont(48));
+    centre->setFixedTextColour(Qt::red);
+    centre->setEnabled(false);
+    m_label[CentreCell] = centre;
+
+    for (int cell = CentreCell + 1; cell <= GridCells; ++cell)
+        makePicture(cell, cellRect(cell));
+
+    const QFont results = captionFont(12);
+    for (const auto &spec : OffGridControls) {
+        const QString name = QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+        // "Image" and "Label" are both five letters long; the boxes and the button need no number.
+        const int number = name.mid(5).toInt();
+        switch (spec.kind) {
+        case ControlKind::Picture: {
+            auto *image = makePicture(number, spec.rect());
+            if (number < TransferSlot)
+                image->setPicture(std::make_shared<FacePicture>(
+                    QString::fromLatin1(FaceResources[static_cast<std::size_t>(number - FirstFacePicture)])));
+            image->hide();
+            break;
+        }
+        case ControlKind::Label: {
+            auto *label = new Label(false, this);
+            label->setObjectName(name);
+            label->setGeometry(spec.rect());
+            label->setEnabled(false);
+            m_label[number] = label;
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto *box = new QLineEdit(this);
+            box->setObjectName(name);
+            box->setGeometry(spec.rect());
+            box->setFont(results);
+            box->setEnabled(false);
+            box->hide();
+            // The light grey of a scroll bar's track, set apart from the window's ground.
+            QPalette pal = box->palette();
+            for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+                pal.setColor(group, QPalette::Base, pal.color(QPalette::Active, QPalette::Midlight));
+            box->setPalette(pal);
+            (name == QLatin1String("Text1") ? m_text1 : m_text2) = box;
+            break;
+        }
+        case ControlKind::Button:
+            m_command1 = new QPushButton(QStringLiteral("Ancora"), this);
+            m_command1->setObjectName(name);
+            m_command1->setGeometry(spec.rect());
+            m_command1->setFont(results);
+            // Enter as well as Space presses it while it has the focus.
+            m_command1->setAutoDefault(true);
+            connect(m_command1, &QPushButton::clicked, this, [this] {
+                m_pauseTimer.stop();
+                m_game.Command1_Click();
+            });
+            break;
+        }
+    }
+
+    m_label[28]->setText(QStringLiteral("Secondi impiegati :"));
+    m_label[28]->setFont(results);
+    m_label[28]->hide();
+    m_label[27]->setText(QStringLiteral("Tentativi :"));
+    m_label[27]->setFont(results);
+    m_label[27]->hide();
+    m_label[26]->setText(QStringLiteral("Selezionare le caselle con il mouse"));
+    m_label[26]->setFont(captionFont(9.75));
+    m_label[26]->setWordWrap(true);
+    m_label[26]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (int k : {26, 27, 28})
+        m_label[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Offered only to the controls that can take the keyboard at all.
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QWidget *Form1::resultsWidget(ResultsControl control) const
+{
+    switch (control) {
+    case ResultsControl::Text1: return m_text1;
+    case ResultsControl::Text2: return m_text2;
+    case ResultsControl::Label27: return m_label[27];
+    case ResultsControl::Label28: return m_label[28];
+    case ResultsControl::Command1: return m_command1;
+    }
+    return nullptr;
+}
+
+void Form1::wireRules()
+{
+    connect(&m_game, &Game::cardPictureShownChanged, this,
+            [this](int cell, bool shown) { m_image[cell]->setVisible(shown); });
+    connect(&m_game, &Game::pictureGiven, this,
+            [this](int to, int from) { m_image[to]->setPicture(m_image[from]->picture()); });
+    connect(&m_game, &Game::resultsTextsChanged, this, [this](const QString &seconds, const QString &attempts) {
+        m_text1->setText(seconds);
+        m_text2->setText(attempts);
+    });
+    connect(&m_game, &Game::resultsControlShownChanged, this, [this](ResultsControl control, bool shown) {
+        resultsWidget(control)->setVisible(shown);
+        // At the end of a game the keyboard goes to "Ancora", the one control that takes it.
+        if (shown && control == ResultsControl::Command1)
+            m_command1->setFocus();
+    });
+    connect(&m_game, &Game::pauseStarted, this, [this](double seconds) {
+        m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000)));
+    });
+}
+
+void Form1::onPauseTimer()
+{
+    // A timer may fire a hair early; the rules have the last word on the half second.
+    if (!m_game.endPauseIfDue() && m_game.pausing())
+        m_pauseTimer.start(static_cast<int>(std::ceil(m_game.pauseRemaining() * 1000)) + 1);
+}
+
+} // namespace pairon12
