@@ -1,6 +1,7 @@
 #include "form1.h"
 #include "picturebox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -309,6 +310,28 @@ private slots:
         QTRY_VERIFY(form.isNull());
         now = 10;
         QTest::qWait(600); // past the pause: nothing may fire on the deleted window
+    }
+
+    void accessibleNamesNeverGiveAwayAFaceDownCard()
+    {
+        Window w;
+        w.clickCard(1);
+        auto nameOf = [](QWidget *c) { return QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name); };
+        const QStringList hidden = {"automobile", "dado", "farfalla", "acero", "gatto", "pesce",
+                                    "rosa", "coleottero", "quadri", "narciso", "cuore"};
+        for (auto *c : w.form.findChildren<QWidget *>()) {
+            const QString name = nameOf(c);
+            for (const QString &face : hidden)
+                QVERIFY2(!name.contains(face), qPrintable(c->objectName() + ": " + name));
+            if (c->isVisible() && c->objectName() != QLatin1String("Image13"))
+                QVERIFY2(!name.isEmpty(), qPrintable(c->objectName()));
+        }
+        QCOMPARE(nameOf(w.control("Image1")), QStringLiteral("Carta 1: aeroplano"));
+        QCOMPARE(nameOf(w.control("Label2")), QStringLiteral("Carta 2, coperta"));
+        QCOMPARE(nameOf(w.control("Label14")), QStringLiteral("Carta 13, coperta"));
+        QCOMPARE(nameOf(w.control("Text1")), QStringLiteral("Secondi impiegati"));
+        QCOMPARE(nameOf(w.control("Text2")), QStringLiteral("Tentativi"));
+        QCOMPARE(nameOf(w.control("Command1")), QStringLiteral("Ancora"));
     }
 
     void facesAreDistinctStretchedAndSeeThrough()

@@ -13,12 +13,28 @@ namespace pairon12 {
 
 namespace {
 
-constexpr std::array<const char *, PairCount> FaceResources = {
-    ":/faces/a-aeroplane.svg", ":/faces/b-car.svg",          ":/faces/c-die.svg",
-    ":/faces/d-butterfly.svg", ":/faces/e-maple-leaf.svg",   ":/faces/f-cat.svg",
-    ":/faces/g-goldfish.svg",  ":/faces/h-rose.svg",         ":/faces/i-beetle.svg",
-    ":/faces/l-two-of-diamonds.svg", ":/faces/m-daffodil.svg", ":/faces/n-heart.svg",
+struct Face {
+    const char *resource;
+    const char *name;
 };
+
+// In the order of the face letters "a".."n".
+constexpr std::array<Face, PairCount> Faces{{
+    {":/faces/a-aeroplane.svg", "aeroplano"},
+    {":/faces/b-car.svg", "automobile"},
+    {":/faces/c-die.svg", "dado"},
+    {":/faces/d-butterfly.svg", "farfalla"},
+    {":/faces/e-maple-leaf.svg", "foglia d'acero"},
+    {":/faces/f-cat.svg", "gatto"},
+    {":/faces/g-goldfish.svg", "pesce rosso"},
+    {":/faces/h-rose.svg", "rosa"},
+    {":/faces/i-beetle.svg", "coleottero"},
+    {":/faces/l-two-of-diamonds.svg", "due di quadri"},
+    {":/faces/m-daffodil.svg", "narciso"},
+    {":/faces/n-heart.svg", "cuore"},
+}};
+
+QString faceDownName(int pos) { return QStringLiteral("Carta %1, coperta").arg(pos); }
 
 // Greyed text that still reads on the button-face ground.
 const QColor DisabledText(0x6d, 0x6d, 0x6d);
@@ -69,6 +85,7 @@ void Form1::buildControls()
         label->setObjectName(QStringLiteral("Label%1").arg(cell));
         label->setGeometry(cellRect(cell));
         const int pos = cardPositionOf(cell);
+        label->setAccessibleName(faceDownName(pos));
         connect(label, &Label::clicked, this, [this, pos] { m_game.pick(pos); });
         m_label[cell] = label;
     };
@@ -94,6 +111,7 @@ void Form1::buildControls()
     centre->setFont(captionFont(48));
     centre->setFixedTextColour(Qt::red);
     centre->setEnabled(false);
+    centre->setAccessibleName(QStringLiteral("X, centro del tavolo"));
     m_label[CentreCell] = centre;
 
     for (int cell = CentreCell + 1; cell <= GridCells; ++cell)
@@ -107,9 +125,11 @@ void Form1::buildControls()
         switch (spec.kind) {
         case ControlKind::Picture: {
             auto *image = makePicture(number, spec.rect());
-            if (number < TransferSlot)
-                image->setPicture(std::make_shared<FacePicture>(
-                    QString::fromLatin1(FaceResources[static_cast<std::size_t>(number - FirstFacePicture)])));
+            if (number < TransferSlot) {
+                const Face &face = Faces[static_cast<std::size_t>(number - FirstFacePicture)];
+                image->setPicture(std::make_shared<FacePicture>(QString::fromLatin1(face.resource),
+                                                                QString::fromUtf8(face.name)));
+            }
             image->hide();
             break;
         }
@@ -133,7 +153,9 @@ void Form1::buildControls()
             for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
                 pal.setColor(group, QPalette::Base, pal.color(QPalette::Active, QPalette::Midlight));
             box->setPalette(pal);
-            (name == QLatin1String("Text1") ? m_text1 : m_text2) = box;
+            const bool seconds = name == QLatin1String("Text1");
+            box->setAccessibleName(seconds ? QStringLiteral("Secondi impiegati") : QStringLiteral("Tentativi"));
+            (seconds ? m_text1 : m_text2) = box;
             break;
         }
         case ControlKind::Button:
@@ -182,8 +204,20 @@ QWidget *Form1::resultsWidget(ResultsControl control) const
 
 void Form1::wireRules()
 {
-    connect(&m_game, &Game::cardPictureShownChanged, this,
-            [this](int cell, bool shown) { m_image[cell]->setVisible(shown); });
+    connect(&m_game, &Game::cardPictureShownChanged, this, [this](int cell, bool shown) {
+        PictureBox *image = m_image[cell];
+        image->setVisible(shown);
+        // A card names its picture only while it is face up.
+        const int pos = cardPositionOf(cell);
+        if (shown && image->picture()) {
+            const QString name = QStringLiteral("Carta %1: %2").arg(pos).arg(image->picture()->name());
+            image->setAccessibleName(name);
+            m_label[cell]->setAccessibleName(name);
+        } else {
+            image->setAccessibleName(QString());
+            m_label[cell]->setAccessibleName(faceDownName(pos));
+        }
+    });
     connect(&m_game, &Game::pictureGiven, this,
             [this](int to, int from) { m_image[to]->setPicture(m_image[from]->picture()); });
     connect(&m_game, &Game::resultsTextsChanged, this, [this](const QString &seconds, const QString &attempts) {

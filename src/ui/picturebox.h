@@ -13,13 +13,16 @@ namespace pairon12 {
 class FacePicture
 {
 public:
-    explicit FacePicture(QString resource) : m_resource(std::move(resource)) {}
+    FacePicture(QString resource, QString name) : m_resource(std::move(resource)), m_name(std::move(name)) {}
     const QString &resource() const { return m_resource; }
+    // What the picture shows, in words, for those who cannot see it.
+    const QString &name() const { return m_name; }
     // Stretched to fill `size` whatever its own proportions; transparent ground kept.
     QPixmap pixmap(QSize size, qreal devicePixelRatio) const;
 
 private:
     QString m_resource;
+    QString m_name;
     mutable QPixmap m_cache;
 };
 
