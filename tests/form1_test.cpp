@@ -24,10 +24,7 @@ Game::Seeder firstLetters()
     return [] { return Game::UniformSource([] { return 0.0; }); };
 }
 
-QPoint cellCentre(int cell)
-{
-    return {104 + 64 * ((cell - 1) % 5) + 32, 72 + 64 * ((cell - 1) / 5) + 32};
-}
+QPoint cellCentre(int cell) { return {104 + 64 * ((cell - 1) % 5) + 32, 72 + 64 * ((cell - 1) / 5) + 32}; }
 
 struct Window {
     double now = 500.0;
@@ -90,7 +87,8 @@ private slots:
         }
         for (int k = 26; k <= 38; ++k) {
             const QPoint at = k == 33 ? QPoint(8, 24) : k == 35 ? QPoint(16, 16) : QPoint(8, 16);
-            QTest::addRow("Image%d", k) << QStringLiteral("Image%1").arg(k) << QRect(at, QSize(65, 65)) << false << true;
+            QTest::addRow("Image%d", k) << QStringLiteral("Image%1").arg(k) << QRect(at, QSize(65, 65)) << false
+                                        << true;
         }
         QTest::newRow("Label26") << "Label26" << QRect(8, 160, 81, 81) << true << false;
         QTest::newRow("Label27") << "Label27" << QRect(32, 416, 97, 25) << false << false;
@@ -124,13 +122,20 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("pixelSize");
-        QTest::newRow("centre marker") << "Label13" << "X" << 64;
-        QTest::newRow("instruction") << "Label26" << "Selezionare le caselle con il mouse" << 13;
-        QTest::newRow("attempts caption") << "Label27" << "Tentativi :" << 16;
-        QTest::newRow("seconds caption") << "Label28" << "Secondi impiegati :" << 16;
-        QTest::newRow("restart button") << "Command1" << "Ancora" << 16;
-        QTest::newRow("seconds box") << "Text1" << "99999" << 16;
-        QTest::newRow("attempts box") << "Text2" << "999" << 16;
+        QTest::newRow("centre marker") << "Label13"
+                                       << "X" << 64;
+        QTest::newRow("instruction") << "Label26"
+                                     << "Selezionare le caselle con il mouse" << 13;
+        QTest::newRow("attempts caption") << "Label27"
+                                          << "Tentativi :" << 16;
+        QTest::newRow("seconds caption") << "Label28"
+                                         << "Secondi impiegati :" << 16;
+        QTest::newRow("restart button") << "Command1"
+                                        << "Ancora" << 16;
+        QTest::newRow("seconds box") << "Text1"
+                                     << "99999" << 16;
+        QTest::newRow("attempts box") << "Text2"
+                                      << "999" << 16;
     }
     void captionsShowWholeInTheirBoxes()
     {
@@ -317,8 +322,8 @@ private slots:
         Window w;
         w.clickCard(1);
         auto nameOf = [](QWidget *c) { return QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name); };
-        const QStringList hidden = {"automobile", "dado", "farfalla", "acero", "gatto", "pesce",
-                                    "rosa", "coleottero", "quadri", "narciso", "cuore"};
+        const QStringList hidden = {"automobile", "dado",       "farfalla", "acero",   "gatto", "pesce",
+                                    "rosa",       "coleottero", "quadri",   "narciso", "cuore"};
         for (auto *c : w.form.findChildren<QWidget *>()) {
             const QString name = nameOf(c);
             for (const QString &face : hidden)

@@ -27,8 +27,7 @@ const double JustBelowOne = std::nextafter(1.0, 0.0);
 struct Table {
     double now = 1000.0;
     Game game;
-    explicit Table(Game::Seeder seeder = scripted({0.0}))
-        : game([this] { return now; }, std::move(seeder))
+    explicit Table(Game::Seeder seeder = scripted({0.0})) : game([this] { return now; }, std::move(seeder))
     {
         game.Form_Load();
     }

@@ -43,9 +43,8 @@ constexpr int facePictureOf(char letter)
 // The controls of the results panel, in the order in which a deal hides them
 // and the end of a game shows them.
 enum class ResultsControl { Text1, Text2, Label27, Label28, Command1 };
-inline constexpr std::array AllResultsControls = {
-    ResultsControl::Text1, ResultsControl::Text2, ResultsControl::Label27,
-    ResultsControl::Label28, ResultsControl::Command1};
+inline constexpr std::array AllResultsControls = {ResultsControl::Text1, ResultsControl::Text2, ResultsControl::Label27,
+                                                  ResultsControl::Label28, ResultsControl::Command1};
 
 // One game's record. Seconds are readings of a monotonic clock, so a game or a pause
 // that runs across midnight still measures its true length.

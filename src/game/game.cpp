@@ -24,11 +24,11 @@ Game::Seeder Game::freshlySeeded()
         // The nanosecond count and a running number keep two deals in the same
         // instant apart even where random_device is a fixed sequence.
         static std::uint64_t deals = 0;
-        const auto ticks = static_cast<std::uint64_t>(
-            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+        const auto ticks =
+            static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
         std::random_device device;
-        std::seed_seq seq{device(), device(), static_cast<unsigned>(ticks),
-                          static_cast<unsigned>(ticks >> 32), static_cast<unsigned>(++deals)};
+        std::seed_seq seq{device(), device(), static_cast<unsigned>(ticks), static_cast<unsigned>(ticks >> 32),
+                          static_cast<unsigned>(++deals)};
         auto engine = std::make_shared<std::mt19937_64>(seq);
         // 53 random bits over 2^53 can never reach 1, unlike generate_canonical.
         return UniformSource([engine] { return static_cast<double>((*engine)() >> 11) * 0x1.0p-53; });
@@ -36,7 +36,9 @@ Game::Seeder Game::freshlySeeded()
 }
 
 Game::Game(Clock clock, Seeder seeder, QObject *parent)
-    : QObject(parent), m_clock(std::move(clock)), m_seeder(std::move(seeder))
+    : QObject(parent)
+    , m_clock(std::move(clock))
+    , m_seeder(std::move(seeder))
 {
     // As the window creates its controls: card pictures and "Ancora" shown until the
     // first deal hides them, and each face picture control holding its own face.
@@ -127,10 +129,7 @@ bool Game::endPauseIfDue()
     return true;
 }
 
-bool Game::cardPictureShown(int cell) const
-{
-    return cell >= 1 && cell <= GridCells && m_cardShown[cell];
-}
+bool Game::cardPictureShown(int cell) const { return cell >= 1 && cell <= GridCells && m_cardShown[cell]; }
 
 bool Game::resultsControlShown(ResultsControl control) const
 {

@@ -28,8 +28,7 @@ public:
     static Clock steadyClock();
     static Seeder freshlySeeded();
 
-    explicit Game(Clock clock = steadyClock(), Seeder seeder = freshlySeeded(),
-                  QObject *parent = nullptr);
+    explicit Game(Clock clock = steadyClock(), Seeder seeder = freshlySeeded(), QObject *parent = nullptr);
 
     // Deals a new game: counters to zero, results hidden, every card face down.
     void Form_Load();

@@ -52,7 +52,9 @@ QFont captionFont(double points)
 }
 
 Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
-    : QWidget(parent), m_game(std::move(clock), std::move(seeder)), m_pauseTimer(this)
+    : QWidget(parent)
+    , m_game(std::move(clock), std::move(seeder))
+    , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pairon12"));
@@ -127,8 +129,8 @@ void Form1::buildControls()
             auto *image = makePicture(number, spec.rect());
             if (number < TransferSlot) {
                 const Face &face = Faces[static_cast<std::size_t>(number - FirstFacePicture)];
-                image->setPicture(std::make_shared<FacePicture>(QString::fromLatin1(face.resource),
-                                                                QString::fromUtf8(face.name)));
+                image->setPicture(
+                    std::make_shared<FacePicture>(QString::fromLatin1(face.resource), QString::fromUtf8(face.name)));
             }
             image->hide();
             break;
@@ -230,9 +232,8 @@ void Form1::wireRules()
         if (shown && control == ResultsControl::Command1)
             m_command1->setFocus();
     });
-    connect(&m_game, &Game::pauseStarted, this, [this](double seconds) {
-        m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000)));
-    });
+    connect(&m_game, &Game::pauseStarted, this,
+            [this](double seconds) { m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000))); });
 }
 
 void Form1::onPauseTimer()

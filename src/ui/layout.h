@@ -34,8 +34,8 @@ constexpr QRect cellRect(int cell)
 {
     const int row = (cell - 1) / 5;
     const int column = (cell - 1) % 5;
-    return twipsRect(GridLeftTwips + CellPitchTwips * column, GridTopTwips + CellPitchTwips * row,
-                     CellSizeTwips, CellSizeTwips);
+    return twipsRect(GridLeftTwips + CellPitchTwips * column, GridTopTwips + CellPitchTwips * row, CellSizeTwips,
+                     CellSizeTwips);
 }
 
 enum class ControlKind { Label, Picture, TextBox, Button };
@@ -49,6 +49,7 @@ struct ControlSpec {
 
 // Everything off the grid. The face picture controls and the transfer slot are
 // never shown; they only hold pictures.
+// clang-format off
 inline constexpr std::array<ControlSpec, 19> OffGridControls{{
     {"Label28", ControlKind::Label, 1560, 360, 2535, 375},
     {"Text1", ControlKind::TextBox, 4440, 360, 855, 375},
@@ -70,6 +71,7 @@ inline constexpr std::array<ControlSpec, 19> OffGridControls{{
     {"Image37", ControlKind::Picture, 120, 240, 975, 975},
     {"Image38", ControlKind::Picture, 120, 240, 975, 975},
 }};
+// clang-format on
 
 // A bold plain sans-serif face whose metrics fit every caption in its box. Sizes
 // are set in pixels at 96 dpi so that text scales with the twips, not the screen.
