@@ -14,7 +14,7 @@ using namespace pairon12;
 namespace {
 
 // Deals draw from this script, round and round; every deal starts it afresh.
-Game::Seeder scripted(std::vector<double> values)
+Game::Seeder scripted(const std::vector<double> &values)
 {
     return [values] {
         auto i = std::make_shared<std::size_t>(0);
@@ -162,8 +162,8 @@ private slots:
         t.game.Form_Load();
         QCOMPARE(given.size(), 2 * CardCount);
         for (int pos = 1; pos <= CardCount; ++pos) {
-            const auto toSlot = given.at(2 * (pos - 1));
-            const auto toCard = given.at(2 * (pos - 1) + 1);
+            const auto &toSlot = given.at(2 * qsizetype(pos - 1));
+            const auto &toCard = given.at(2 * qsizetype(pos - 1) + 1);
             QCOMPARE(toSlot.at(0).toInt(), TransferSlot);
             QCOMPARE(toSlot.at(1).toInt(), facePictureOf(t.game.state().cardLetter(pos)));
             QCOMPARE(toCard.at(0).toInt(), gridCellOf(pos));

@@ -58,7 +58,10 @@ bool red(unsigned long p) { return (p >> 16 & 0xff) > 180 && (p >> 8 & 0xff) < 8
 
 struct Shot {
     Pixels px;
-    unsigned long at(int x, int y) const { return px[static_cast<std::size_t>(y * Width + x)]; }
+    unsigned long at(int x, int y) const
+    {
+        return px[static_cast<std::size_t>(y) * Width + static_cast<std::size_t>(x)];
+    }
     // Less the one-pixel strips shared with the neighbours, whose faces may lie over them.
     Pixels inside(int cell) const
     {
@@ -128,7 +131,8 @@ std::string boardFault(const Shot &s)
     for (int cell = 1; cell <= 25; ++cell) {
         const int l = cellLeft(cell), t = cellTop(cell);
         for (int i = 0; i <= 64; ++i)
-            if (!dark(s.at(l + i, t)) || !dark(s.at(l, t + i)) || !dark(s.at(l + 64, t + i)) || !dark(s.at(l + i, t + 64)))
+            if (!dark(s.at(l + i, t)) || !dark(s.at(l, t + i)) || !dark(s.at(l + 64, t + i))
+                || !dark(s.at(l + i, t + 64)))
                 return "cell " + std::to_string(cell) + " lacks a border around its 65-pixel square";
         if (cell != CentreCell && s.marked(cell))
             return "cell " + std::to_string(cell) + " is not plain face down";
@@ -169,7 +173,8 @@ Window findWindow(Window under, int depth)
     for (unsigned i = 0; i < n && !found; ++i) {
         XTextProperty name{};
         XWindowAttributes a;
-        if (XGetWMName(dpy, children[i], &name) && name.value && std::string(reinterpret_cast<char *>(name.value), name.nitems) == "Pairon12"
+        if (XGetWMName(dpy, children[i], &name) && name.value
+            && std::string(reinterpret_cast<char *>(name.value), name.nitems) == "Pairon12"
             && XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable)
             found = children[i];
         else if (depth > 0)

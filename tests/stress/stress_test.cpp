@@ -106,7 +106,8 @@ struct Window {
 struct Footprint {
     long long rssKiB = -1, heapBytes = 0, objects = 0;
     explicit Footprint(const QObject &window)
-        : heapBytes(static_cast<long long>(mallinfo2().uordblks)), objects(window.findChildren<QObject *>().size())
+        : heapBytes(static_cast<long long>(mallinfo2().uordblks))
+        , objects(window.findChildren<QObject *>().size())
     {
         std::ifstream status("/proc/self/status");
         for (std::string line; std::getline(status, line);)
@@ -154,7 +155,7 @@ private slots:
                 w.clickCard(firstOf(order[i]));
                 w.clickCard(lastOf(order[i]));
             }
-            QCOMPARE(w.state().ClickCount, std::int64_t{2 * (PairCount + lapses)});
+            QCOMPARE(w.state().ClickCount, 2 * std::int64_t{PairCount + lapses});
             for (auto *c : w.results)
                 QVERIFY2(c->isVisible(), qPrintable(c->objectName()));
             QCOMPARE(w.text(1), QString::number(w.state().ClickCount / 2));
@@ -170,7 +171,7 @@ private slots:
         QCOMPARE(done.objects, warm->objects);
         // Qt's own caches still add some 25 KiB after game 10 and then settle; a deal that
         // kept as little as 150 bytes would break this bound.
-        QVERIFY2(done.heapBytes - warm->heapBytes < 128 * 1024, "heap in use keeps growing");
+        QVERIFY2(done.heapBytes - warm->heapBytes < 128LL * 1024, "heap in use keeps growing");
         QVERIFY2(done.rssKiB - warm->rssKiB < 2048, "resident memory keeps growing");
     }
 
@@ -178,7 +179,8 @@ private slots:
     // during pauses, with the clock jumping about and the pause timer firing at will.
     void clickStormKeepsTheRules()
     {
-        const unsigned seed = qEnvironmentVariableIsSet("STORM_SEED") ? qEnvironmentVariable("STORM_SEED").toUInt() : 1207u;
+        const unsigned seed =
+            qEnvironmentVariableIsSet("STORM_SEED") ? qEnvironmentVariable("STORM_SEED").toUInt() : 1207u;
         qInfo("STORM_SEED=%u", seed);
         std::mt19937 rng(seed);
         auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<>(lo, hi)(rng); };
@@ -203,18 +205,20 @@ private slots:
                 if (!pausing && w.faceUp() != before)
                     broken = QStringLiteral("the timer moved cards outside a pause");
                 else if (pausing && w.pausing() == due)
-                    broken = due ? QStringLiteral("the pause outlived its half second") : QStringLiteral("the pause was cut short");
+                    broken = due ? QStringLiteral("the pause outlived its half second")
+                                 : QStringLiteral("the pause was cut short");
             } else {
                 ++clicks;
                 const double r = uniform(0, 1);
                 int upPos = 0;
-                while (before.any() && !before[upPos = among(1, CardCount)]) {}
+                while (before.any() && !before[upPos = among(1, CardCount)]) {
+                }
                 const QPoint at = w.results[4]->isVisible() && r < 0.1 ? AncoraCentre
                                   : r < 0.6                            ? cellCentre(among(1, GridCells))
                                   : r < 0.7 && upPos                   ? cellCentre(gridCellOf(upPos))
                                   : r < 0.75                           ? QPoint(strips[among(0, 3)], among(72, 392))
-                                  : r < 0.8                            ? QPoint(among(104, 424), strips[among(0, 3)] - 32)
-                                                                       : QPoint(among(0, 523), among(0, 466));
+                                  : r < 0.8 ? QPoint(among(104, 424), strips[among(0, 3)] - 32)
+                                            : QPoint(among(0, 523), among(0, 466));
                 // Qt's own hit test names what lies on top; a face-down card's target there must pick it.
                 const QWidget *target = w.form.childAt(at);
                 const QString name = target ? target->objectName() : QString();
@@ -232,9 +236,11 @@ private slots:
                     const FaceUp raised = after & ~before;
                     turned += expected ? 1 : 0;
                     if (expected ? raised != FaceUp().set(expected) : raised.any())
-                        broken = QStringLiteral("a click on '%1' turned up %2").arg(name, QString::fromStdString(raised.to_string()));
+                        broken = QStringLiteral("a click on '%1' turned up %2")
+                                     .arg(name, QString::fromStdString(raised.to_string()));
                     else if (s.ClickCount != turned)
-                        broken = QStringLiteral("%1 clicks counted for %2 cards turned up").arg(s.ClickCount).arg(turned);
+                        broken =
+                            QStringLiteral("%1 clicks counted for %2 cards turned up").arg(s.ClickCount).arg(turned);
                     if (expected && s.PairsFound == PairCount) {
                         ++games;
                         if (w.text(1) != QString::number(s.ClickCount / 2)
@@ -249,9 +255,11 @@ private slots:
             }
             if (broken.isEmpty())
                 broken = w.brokenRule();
-            QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("event %1, STORM_SEED=%2: %3").arg(event).arg(seed).arg(broken)));
+            QVERIFY2(broken.isEmpty(),
+                     qPrintable(QStringLiteral("event %1, STORM_SEED=%2: %3").arg(event).arg(seed).arg(broken)));
         }
-        qInfo("storm: %ld games completed, %ld pauses, %ld clicks refused during a pause", games, pauses, refusedInPause);
+        qInfo("storm: %ld games completed, %ld pauses, %ld clicks refused during a pause", games, pauses,
+              refusedInPause);
         QVERIFY(games >= 5);
         QVERIFY(refusedInPause > 100);
     }
