@@ -57,6 +57,9 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
+    // Children inherit the captions' face from the start, so the platform's default
+    // face is never looked up or loaded.
+    setFont(captionFont(12));
     setWindowTitle(QStringLiteral("Pairon12"));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);

@@ -1,26 +1,18 @@
+#include "bakedicon.h"
 #include "form1.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QPainter>
 #include <QStyleFactory>
-#include <QSvgRenderer>
 
 namespace {
 
 QIcon programIcon()
 {
-    QSvgRenderer renderer(QStringLiteral(":/icon.svg"));
     QIcon icon;
-    for (int side : {16, 32, 64}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
+    for (const auto &baked : pairon12::BakedIcons)
+        icon.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar *>(baked.pixels), baked.side, baked.side,
+                                                 QImage::Format_ARGB32_Premultiplied)));
     return icon;
 }
 
