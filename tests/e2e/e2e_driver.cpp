@@ -36,7 +36,7 @@ pid_t game = 0;
 
 [[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char *format, ...)
 {
-    std::va_list args;
+    va_list args;
     va_start(args, format);
     std::printf("FAIL: ");
     std::vprintf(format, args);
