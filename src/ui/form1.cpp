@@ -123,13 +123,13 @@ void Form1::buildControls()
         makePicture(cell, cellRect(cell));
 
     const QFont results = captionFont(12);
-    for (const auto &spec : OffGridControls) {
-        const QString name = QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+    for (const auto &entry : OffGridControls) {
+        const QString name = QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
         // "Image" and "Label" are both five letters long; the boxes and the button need no number.
         const int number = name.mid(5).toInt();
-        switch (spec.kind) {
+        switch (entry.kind) {
         case ControlKind::Picture: {
-            auto *image = makePicture(number, spec.rect());
+            auto *image = makePicture(number, entry.rect());
             if (number < TransferSlot) {
                 const Face &face = Faces[static_cast<std::size_t>(number - FirstFacePicture)];
                 image->setPicture(
@@ -141,7 +141,7 @@ void Form1::buildControls()
         case ControlKind::Label: {
             auto *label = new Label(false, this);
             label->setObjectName(name);
-            label->setGeometry(spec.rect());
+            label->setGeometry(entry.rect());
             label->setEnabled(false);
             m_label[number] = label;
             break;
@@ -149,7 +149,7 @@ void Form1::buildControls()
         case ControlKind::TextBox: {
             auto *box = new QLineEdit(this);
             box->setObjectName(name);
-            box->setGeometry(spec.rect());
+            box->setGeometry(entry.rect());
             box->setFont(results);
             box->setEnabled(false);
             box->hide();
@@ -166,7 +166,7 @@ void Form1::buildControls()
         case ControlKind::Button:
             m_command1 = new QPushButton(QStringLiteral("Ancora"), this);
             m_command1->setObjectName(name);
-            m_command1->setGeometry(spec.rect());
+            m_command1->setGeometry(entry.rect());
             m_command1->setFont(results);
             // Enter as well as Space presses it while it has the focus.
             m_command1->setAutoDefault(true);
