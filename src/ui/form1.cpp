@@ -122,6 +122,8 @@ void Form1::buildControls()
     for (int cell = CentreCell + 1; cell <= GridCells; ++cell)
         makePicture(cell, cellRect(cell));
 
+    // Set on each control rather than only inherited from the window: a desktop theme
+    // may give buttons and text boxes faces of their own.
     const QFont results = captionFont(12);
     for (const auto &entry : OffGridControls) {
         const QString name = QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
@@ -142,6 +144,7 @@ void Form1::buildControls()
             auto *label = new Label(false, this);
             label->setObjectName(name);
             label->setGeometry(entry.rect());
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setEnabled(false);
             m_label[number] = label;
             break;
@@ -187,9 +190,6 @@ void Form1::buildControls()
     m_label[26]->setText(QStringLiteral("Selezionare le caselle con il mouse"));
     m_label[26]->setFont(captionFont(9.75));
     m_label[26]->setWordWrap(true);
-    m_label[26]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (int k : {26, 27, 28})
-        m_label[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // Offered only to the controls that can take the keyboard at all.
     setFocusPolicy(Qt::NoFocus);
