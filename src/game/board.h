@@ -33,6 +33,21 @@ constexpr int cardPositionOf(int cell)
     return cell < CentreCell ? cell : cell - 1;
 }
 
+// The cell an arrow key reaches from `cell`, a step of (rows, columns) away: the
+// centre holds no card and is stepped over, and at the grid's edge the focus stays.
+constexpr int neighbourCell(int cell, int rows, int columns)
+{
+    int row = (cell - 1) / GridSide + rows;
+    int column = (cell - 1) % GridSide + columns;
+    if (row * GridSide + column + 1 == CentreCell) {
+        row += rows;
+        column += columns;
+    }
+    if (row < 0 || row >= GridSide || column < 0 || column >= GridSide)
+        return cell;
+    return row * GridSide + column + 1;
+}
+
 // The face picture control holding a letter's face, or 0 for a letter that has none.
 constexpr int facePictureOf(char letter)
 {

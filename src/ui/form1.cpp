@@ -4,9 +4,13 @@
 #include "layout.h"
 #include "picturebox.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pairon12 {
@@ -75,6 +79,12 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     m_pauseTimer.setTimerType(Qt::PreciseTimer);
     m_pauseTimer.setObjectName(QStringLiteral("pauseTimer"));
     connect(&m_pauseTimer, &QTimer::timeout, this, &Form1::onPauseTimer);
+    // A card's cue is painted by its picture too, which the focus change alone would not repaint.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        repaintFocus(old);
+        repaintFocus(now);
+    });
+    installCardAccessibility();
 
     m_game.Form_Load();
 }
@@ -86,7 +96,7 @@ void Form1::buildControls()
     // Created from the bottom of the stack up: each new sibling lies above the
     // ones before it, and Qt draws and routes clicks in that order.
     auto makeCardTarget = [this](int cell) {
-        auto *label = new Label(true, this);
+        auto *label = new Label(Label::Kind::Card, this);
         label->setObjectName(QStringLiteral("Label%1").arg(cell));
         label->setGeometry(cellRect(cell));
         const int pos = cardPositionOf(cell);
@@ -106,9 +116,9 @@ void Form1::buildControls()
         if (cell != CentreCell)
             makeCardTarget(cell);
     for (int cell = 1; cell <= CentreCell; ++cell)
-        makePicture(cell, cellRect(cell));
+        makePicture(cell, cellRect(cell))->setCard(m_label[cell]);
 
-    auto *centre = new Label(true, this);
+    auto *centre = new Label(Label::Kind::Marker, this);
     centre->setObjectName(QStringLiteral("Label13"));
     centre->setGeometry(cellRect(CentreCell));
     centre->setText(QStringLiteral("X"));
@@ -120,7 +130,7 @@ void Form1::buildControls()
     m_label[CentreCell] = centre;
 
     for (int cell = CentreCell + 1; cell <= GridCells; ++cell)
-        makePicture(cell, cellRect(cell));
+        makePicture(cell, cellRect(cell))->setCard(m_label[cell]);
 
     // Set on each control rather than only inherited from the window: a desktop theme
     // may give buttons and text boxes faces of their own.
@@ -141,7 +151,7 @@ void Form1::buildControls()
             break;
         }
         case ControlKind::Label: {
-            auto *label = new Label(false, this);
+            auto *label = new Label(Label::Kind::Caption, this);
             label->setObjectName(name);
             label->setGeometry(entry.rect());
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -212,16 +222,12 @@ void Form1::wireRules()
     connect(&m_game, &Game::cardPictureShownChanged, this, [this](int cell, bool shown) {
         PictureBox *image = m_image[cell];
         image->setVisible(shown);
-        // A card names its picture only while it is face up.
+        // A card names its picture only while it is face up; the picture itself stays
+        // nameless, so that a screen reader meets each card once.
         const int pos = cardPositionOf(cell);
-        if (shown && image->picture()) {
-            const QString name = QStringLiteral("Carta %1: %2").arg(pos).arg(image->picture()->name());
-            image->setAccessibleName(name);
-            m_label[cell]->setAccessibleName(name);
-        } else {
-            image->setAccessibleName(QString());
-            m_label[cell]->setAccessibleName(faceDownName(pos));
-        }
+        m_label[cell]->setAccessibleName(shown && image->picture()
+                                             ? QStringLiteral("Carta %1: %2").arg(pos).arg(image->picture()->name())
+                                             : faceDownName(pos));
     });
     connect(&m_game, &Game::pictureGiven, this,
             [this](int to, int from) { m_image[to]->setPicture(m_image[from]->picture()); });
@@ -231,12 +237,90 @@ void Form1::wireRules()
     });
     connect(&m_game, &Game::resultsControlShownChanged, this, [this](ResultsControl control, bool shown) {
         resultsWidget(control)->setVisible(shown);
-        // At the end of a game the keyboard goes to "Ancora", the one control that takes it.
-        if (shown && control == ResultsControl::Command1)
-            m_command1->setFocus();
+        // The keyboard goes to "Ancora" at the end of a game, and back to the first card
+        // when a new one is dealt.
+        if (control == ResultsControl::Command1)
+            (shown ? static_cast<QWidget *>(m_command1) : m_label[gridCellOf(1)])->setFocus();
     });
     connect(&m_game, &Game::pauseStarted, this,
             [this](double seconds) { m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000))); });
+}
+
+int Form1::cellOf(const QWidget *widget) const
+{
+    const auto found = std::find(m_label.begin() + 1, m_label.begin() + GridCells + 1, widget);
+    const int cell = static_cast<int>(found - m_label.begin());
+    return widget && cell <= GridCells && cell != CentreCell ? cell : 0;
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Every press of a key or a mouse button in the window passes here first, whichever
+    // control it goes to, disabled ones included.
+    windowHandle()->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            setKeyboardCue(false);
+        } else if (event->type() == QEvent::KeyPress) {
+            switch (static_cast<QKeyEvent *>(event)->key()) {
+            case Qt::Key_Tab:
+            case Qt::Key_Backtab:
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_Space:
+            case Qt::Key_Return:
+            case Qt::Key_Enter: setKeyboardCue(true); break;
+            default: break;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::setKeyboardCue(bool shown)
+{
+    // The attribute is also what tells the style to draw "Ancora"'s own focus frame.
+    if (testAttribute(Qt::WA_KeyboardFocusChange) == shown)
+        return;
+    setAttribute(Qt::WA_KeyboardFocusChange, shown);
+    repaintFocus(focusWidget());
+}
+
+void Form1::repaintFocus(QWidget *widget)
+{
+    if (!widget || widget->window() != this)
+        return;
+    widget->update();
+    if (const int cell = cellOf(widget))
+        m_image[cell]->update();
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    const int cell = cellOf(focusWidget());
+    int to = 0;
+    switch (event->key()) {
+    case Qt::Key_Home: to = gridCellOf(1); break;
+    case Qt::Key_End: to = gridCellOf(CardCount); break;
+    case Qt::Key_Left: to = cell ? neighbourCell(cell, 0, -1) : 0; break;
+    case Qt::Key_Right: to = cell ? neighbourCell(cell, 0, 1) : 0; break;
+    case Qt::Key_Up: to = cell ? neighbourCell(cell, -1, 0) : 0; break;
+    case Qt::Key_Down: to = cell ? neighbourCell(cell, 1, 0) : 0; break;
+    default: break;
+    }
+    if (to)
+        m_label[to]->setFocus(Qt::OtherFocusReason);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void Form1::onPauseTimer()

@@ -28,11 +28,20 @@ public:
 
     const Game &game() const { return m_game; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildControls();
     void wireRules();
     void onPauseTimer();
     QWidget *resultsWidget(ResultsControl control) const;
+    // The grid cell whose card target `widget` is, 0 for any other control.
+    int cellOf(const QWidget *widget) const;
+    void setKeyboardCue(bool shown);
+    void repaintFocus(QWidget *widget);
 
     Game m_game;
     // Indexed by the controls' own numbers; element 0 is unused.

@@ -1,5 +1,7 @@
 #include "picturebox.h"
 
+#include "label.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -39,6 +41,8 @@ void PictureBox::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     painter.drawPixmap(rect(), m_picture->pixmap(size(), devicePixelRatioF()));
+    if (m_card)
+        paintFocusCue(painter, *m_card);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) { event->accept(); }

@@ -38,6 +38,8 @@ public:
     using QWidget::QWidget;
     const Picture &picture() const { return m_picture; }
     void setPicture(Picture picture);
+    // The card target beneath: while it has the keyboard, its cue shows over the face.
+    void setCard(const QWidget *card) { m_card = card; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -46,6 +48,7 @@ protected:
 
 private:
     Picture m_picture;
+    const QWidget *m_card = nullptr;
 };
 
 } // namespace pairon12
