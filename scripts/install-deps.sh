@@ -15,7 +15,7 @@ if [[ "${1:-}" == "--test" ]]; then
     xvfb xauth libx11-dev libxtst-dev
     desktop-file-utils appstream
     clang clang-format clang-tidy libclang-rt-14-dev
-    dpkg-dev file
+    dpkg-dev file lintian
   )
 fi
 

@@ -2,8 +2,13 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QStyleFactory>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -16,10 +21,56 @@ QIcon programIcon()
     return icon;
 }
 
+constexpr const char *HelpText = "Uso: pairon12 [opzioni]\n"
+                                 "Pairon12, il gioco delle coppie: dodici coppie di figure da ritrovare.\n"
+                                 "\n"
+                                 "Opzioni:\n"
+                                 "  -h, --help       mostra questo aiuto ed esce\n"
+                                 "  -v, --version    mostra la versione ed esce\n"
+                                 "\n"
+                                 "Senza queste opzioni si apre la finestra del gioco. Le opzioni comuni ai\n"
+                                 "programmi Qt, come -platform, valgono come sempre; ogni altro argomento\n"
+                                 "è ignorato.\n";
+
+// Answered before any QApplication exists, so that they need no display and open no
+// window. Gives the exit status, or nothing when the game is to start.
+std::optional<int> answerInformationOptions(int argc, char *argv[])
+{
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    QCommandLineParser parser;
+    // Qt's own single-dash words such as -platformtheme or -reverse must not read as
+    // runs of one-letter options that happen to contain an h or a v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({help, version});
+    QStringList arguments;
+    arguments.reserve(argc);
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Launchers and session managers pass arguments the game does not know: parse()
+    // fails on them, and the game starts all the same.
+    static_cast<void>(parser.parse(arguments));
+
+    if (parser.isSet(help))
+        std::fputs(HelpText, stdout);
+    else if (parser.isSet(version))
+        std::printf("Pairon12 %s\n", PAIRON12_VERSION);
+    else
+        return std::nullopt;
+    // An answer that never reached its reader (a full disk, a closed pipe) is a failure.
+    return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // The usual start, from a launcher, has no arguments and skips the parser altogether.
+    if (argc > 1) {
+        if (const auto status = answerInformationOptions(argc, argv))
+            return *status;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pairon12"));
     QApplication::setApplicationVersion(QStringLiteral(PAIRON12_VERSION));
