@@ -61,6 +61,8 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
+    // Before any card exists: a screen reader's view of a control is made as it is named.
+    installCardAccessibility();
     // Children inherit the captions' face from the start, so the platform's default
     // face is never looked up or loaded.
     setFont(captionFont(12));
@@ -84,7 +86,6 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
         repaintFocus(old);
         repaintFocus(now);
     });
-    installCardAccessibility();
 
     m_game.Form_Load();
 }
