@@ -7,29 +7,27 @@ from PIL import Image, ImageChops
 from xsession import XSession
 
 
+def check(ok, what):
+    ok or sys.exit(f"FAIL: {what}")
+
+
 def wait(what, done, timeout=5):
     deadline = time.monotonic() + timeout
     while not (result := done()):
-        if time.monotonic() > deadline:
-            sys.exit(f"FAIL: {what}")
+        check(time.monotonic() < deadline, what)
         GLib.MainContext.default().iteration(False)  # the bus's events arrive with the main loop
     return result
 
 
-# The layout, in twips, 15 to a pixel: the card grid on a 960 pitch, and what surrounds it.
-def twips(pos):
-    cell = pos + (pos > 12)
-    return 1560 + 960 * ((cell - 1) % 5), 1080 + 960 * ((cell - 1) // 5), 975, 975
-
-
+# The layout, in twips, 15 to a pixel: the card grid of 975-twip squares on a 960 pitch, and around it
 LAYOUT = {"X, centro del tavolo": (3480, 3000, 975, 975), "Selezionare le caselle con il mouse": (120, 2400, 1215, 1215),
           "Secondi impiegati :": (1560, 360, 2535, 375), "Secondi impiegati": (4440, 360, 855, 375),
           "Tentativi :": (480, 6240, 1455, 375), "Tentativi": (2280, 6240, 615, 375), "Ancora": (4680, 6360, 1215, 375)}
 
 
 def square(pos, inset=0):
-    x, y, w, h = (v // 15 for v in twips(pos))
-    return x + inset, y + inset, x + w - inset, y + h - inset
+    x, y = (1560 + 960 * ((pos + (pos > 12) - 1) % 5)) // 15, (1080 + 960 * ((pos + (pos > 12) - 1) // 5)) // 15
+    return x + inset, y + inset, x + 975 // 15 - inset, y + 975 // 15 - inset
 
 
 def plain(shot, pos, inset=6):  # no face: nothing but the button face in the square, within the ring
@@ -69,18 +67,17 @@ with XSession(accessibility=True) as xs:
     app = wait("no game on the bus", lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a.name == "Pairon12"), 0))
     elements = {e.name: e for e in app[0] if e.name}
     cards = {int(re.match(r"Carta (\d+)", n)[1]): e for n, e in elements.items() if n.startswith("Carta")}
-    if sorted(cards) != list(range(1, 25)) or any(e.getRoleName() != "push button" or e.description or
-                                                  e.name != f"Carta {p}, coperta" for p, e in cards.items()):
-        sys.exit("FAIL: the 24 cards are not 24 buttons that name nothing but their number")
+    check(sorted(cards) == list(range(1, 25)) and all(e.getRoleName() == "push button" and not e.description and
+                                                      e.name == f"Carta {p}, coperta" for p, e in cards.items()),
+          "the 24 cards are not 24 buttons that name nothing but their number")
     focused = lambda e: e.getState().contains(pyatspi.STATE_FOCUSED)
-    win.focus()
     for key, pos in [("Left", 1), ("Up", 1), ("Down", 6), ("Down", 11), ("Right", 12), ("Right", 13), ("Left", 12),
                      ("Up", 7), ("Right", 8), ("Down", 17), ("Up", 8), ("End", 24), ("Right", 24), ("Down", 24),
                      ("Tab", 1), ("Shift_L+Tab", 24), ("Home", 1)]:
         win.key(key)
         wait(f"{key} did not take the keyboard and its ring to card {pos}",
              lambda: focused(cards[pos]) and rings(win.grab()) == [pos])
-    faces, up, picks, measured = {}, set(), 0, False
+    faces, picks = {}, 0
 
     def face(pos, *keys):  # the keys turn the card; its face only as the bus tells it, seen within its ring
         global picks, pressed
@@ -96,32 +93,30 @@ with XSession(accessibility=True) as xs:
         return faces[pos]
 
     turn = lambda pos: face(pos, "Home", *["Tab"] * (pos - 1))
-    for first in range(1, 24, 2):
-        if turn(first) == turn(first + 1):
-            up |= {first, first + 1}
-        elif not measured:  # the first failed pair, from its key until it turns back
-            seen, measured = time.monotonic(), True
+    for first in range(1, 24, 2):  # neighbours first; a failed pair is timed from its key until it turns back
+        if turn(first) != turn(first + 1):
+            seen = time.monotonic()
             wait("a failed pair never turned back", lambda: plain(win.grab(), first) and plain(win.grab(), first + 1))
-            if not 0.5 <= time.monotonic() - pressed < seen - pressed + 1.5:
-                sys.exit(f"FAIL: a failed pair stayed up {time.monotonic() - pressed:.3f} s")
-        else:
-            wait("a failed pair never turned back", lambda: f"Carta {first}, coperta" in heard)
-    for a, b in [(a, b) for a in range(1, 25) for b in range(a + 1, 25) if faces[a] == faces[b] and a not in up]:
-        turn(a), turn(b)
-    finished, shot = time.monotonic(), win.grab()
+            check(0.5 <= time.monotonic() - pressed < seen - pressed + 1.5,
+                  f"a failed pair stayed up {time.monotonic() - pressed:.3f} s")
+    for a, b in [(a, b) for a in range(1, 25) for b in range(a + 1, 25) if faces[a] == faces[b]]:
+        if a % 2 == 0 or b > a + 1:  # then the pairs that are left, from memory
+            turn(a), turn(b)
+    finished = time.monotonic()
     wait("the keyboard is not on Ancora at the end", lambda: focused(elements["Ancora"]))
+    shot = win.grab()
     seconds, attempts = (int(elements[n].queryText().getText(0, -1)) for n in ("Secondi impiegati", "Tentativi"))
-    if attempts != picks // 2 or not int(pressed - shown) <= seconds <= finished - started:
-        sys.exit(f"FAIL: the results read {seconds} s and {attempts} attempts after {picks} picks")
+    check(attempts == picks // 2 and int(pressed - shown) <= seconds <= finished - started,
+          f"the results read {seconds} s and {attempts} attempts after {picks} picks")
     for name, box in LAYOUT.items():
-        if tuple(elements[name].queryComponent().getExtents(pyatspi.WINDOW_COORDS)) != tuple(v // 15 for v in box):
-            sys.exit(f"FAIL: {name} is not where the layout puts it")
+        check(tuple(elements[name].queryComponent().getExtents(pyatspi.WINDOW_COORDS)) == tuple(v // 15 for v in box),
+              f"{name} is not where the layout puts it")
     for name, lines in [("Selezionare le caselle con il mouse", 3), ("Tentativi :", 1), ("Secondi impiegati :", 1)]:
         x, y, w, h = (v // 15 for v in LAYOUT[name])  # the ink inside, stopping short of the right and bottom edges
         ink = ImageChops.difference(shot.crop((x, y, x + w, y + h)), Image.new("RGB", (w, h), shot.getpixel((0, 0))))
-        ink = ink.getbbox()
-        if not ink or ink[2] >= w - 1 or ink[3] >= h - 1 or ink[3] - ink[1] < 15 * (lines - 1):
-            sys.exit(f"FAIL: {name} is cut off or not on {lines} lines")
+        left, top, right, bottom = ink.getbbox() or (0, 0, w, h)
+        check(right < w - 1 and bottom < h - 1 and bottom - top > 15 * (lines - 1),
+              f"{name} cut off, or not on {lines} lines")
     if len(sys.argv) > 2:
         shot.save(sys.argv[2])
 
@@ -137,6 +132,5 @@ with XSession(accessibility=True) as xs:
     while face(first + 1, "Tab") == faces[first]:  # keys again, until a pair fails
         face(first := first + 2, "Tab")
     win.close()  # during that pair's pause
-    if game.wait(5):
-        sys.exit(f"FAIL: closed during a pause, the game exited with status {game.returncode}")
+    check(game.wait(5) == 0, f"closed during a pause, the game exited with status {game.returncode}")
     print(f"ok: a whole game by keys, {seconds} s and {attempts} attempts; closed in a pause")

@@ -11,7 +11,7 @@ from Xlib.protocol.event import ClientMessage
 class Win:
     def __init__(self, d, w):
         g, o = w.get_geometry(), d.screen().root.translate_coords(w, 0, 0)
-        self.d, self.w, self.id, self.x, self.y, self.width, self.height = d, w, w.id, o.x, o.y, g.width, g.height
+        self.d, self.w, self.x, self.y, self.width, self.height = d, w, o.x, o.y, g.width, g.height
 
     def grab(self):  # RGB
         raw = self.w.get_image(0, 0, self.width, self.height, X.ZPixmap, 0xFFFFFFFF)
@@ -25,12 +25,10 @@ class Win:
     def click(self, x, y):
         self.send((X.MotionNotify, 0, 0, 0, self.x + x, self.y + y), (X.ButtonPress, 1), (X.ButtonRelease, 1))
 
-    def key(self, *names):  # X key names; "shift+Tab" for a combination
+    def key(self, *names):  # X key names, "Shift_L+Tab" for a chord; no window manager hands the keyboard out
+        self.w.set_input_focus(X.RevertToParent, X.CurrentTime)
         for codes in ([self.d.keysym_to_keycode(XK.string_to_keysym(k)) for k in n.split("+")] for n in names):
             self.send(*[(X.KeyPress, c) for c in codes], *[(X.KeyRelease, c) for c in reversed(codes)])
-
-    def focus(self):  # no window manager to hand the keyboard out
-        self.w.set_input_focus(X.RevertToParent, X.CurrentTime)
 
     def close(self):  # as a window manager's close button asks
         atom = self.d.intern_atom
@@ -51,12 +49,9 @@ class XSession:
         os.environ |= dict(QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=self.tmp,
                            DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.tmp}/none")
         try:
-            r, w = os.pipe()
-            self.start(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                       pass_fds=[w], stderr=sp.DEVNULL)
-            os.close(w)
-            with os.fdopen(r) as f:  # its number once it takes clients, nothing if it failed
-                os.environ["DISPLAY"] = ":" + f.readline().strip()
+            xvfb = self.start(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                              stdout=sp.PIPE, stderr=sp.DEVNULL)
+            os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()  # once it takes clients
             if self.accessibility:
                 bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=sp.PIPE,
                                  stderr=sp.DEVNULL)
@@ -70,11 +65,12 @@ class XSession:
 
     def __exit__(self, *exc):
         for p in reversed(self.procs):  # each leads a process group: it and all it started
-            for sig in (signal.SIGTERM, signal.SIGKILL):
-                try:
-                    os.killpg(p.pid, sig), p.wait(3)
-                except (ProcessLookupError, sp.TimeoutExpired):
-                    pass
+            try:
+                os.killpg(p.pid, signal.SIGTERM), p.wait(3)
+            except sp.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
         shutil.rmtree(self.tmp, ignore_errors=True)
         os.environ.clear(), os.environ.update(self.saved)
 
