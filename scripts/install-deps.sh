@@ -13,6 +13,7 @@ packages=(
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     xvfb xauth libx11-dev libxtst-dev
+    python3-xlib python3-pil libx11-6 libxext6 dbus-daemon at-spi2-core python3-pyatspi
     desktop-file-utils appstream
     clang clang-format clang-tidy libclang-rt-14-dev
     dpkg-dev file
