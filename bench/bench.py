@@ -85,7 +85,8 @@ class Bench:
             raise RuntimeError(f"{argv}: a {win.width}x{win.height} window")
         while True:
             image, seen = win.grab(), time.perf_counter()  # timed as read, not as judged
-            if image and shown(image):
+            # Every first frame has the ground at its top left: a quick no keeps the polling fine.
+            if image and image.getpixel((0, 0)) == (0xEF, 0xEF, 0xEF) and shown(image):
                 return proc, win, (seen - t0) * 1000
             if seen - t0 > 15 or proc.poll() is not None:
                 raise RuntimeError(f"{argv}: no complete first frame")
