@@ -4,7 +4,7 @@ points at both until the session ends, so that this process's pyatspi meets the 
     with XSession(accessibility=True) as xs:
         xs.start([game]); win = xs.window("Pairon12"); win.click(136, 104); image = win.grab()
         import pyatspi  # only now: libatspi looks for its bus once per process"""
-import ctypes as C, os, shutil, signal, subprocess as sp, tempfile, time
+import ctypes as C, os, select, shutil, signal, subprocess as sp, tempfile, time
 from PIL import Image
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
@@ -96,6 +96,7 @@ class XSession:
                 os.environ.update({k: self.env[k] for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
             self.d, self.shm = display.Display(name), C.c_void_p(_x.XOpenDisplay(name.encode()))
             self.root = self.d.screen().root
+            self.root.change_attributes(event_mask=X.SubstructureNotifyMask)  # wakes window() on each map
             return self
         except BaseException:
             self.__exit__()
@@ -127,10 +128,13 @@ class XSession:
         except error.XError:  # one went while looked at
             return None
 
-    def window(self, title, timeout=10):
+    def window(self, title, timeout=10):  # asks the server only when windows change, so as not to slow their programs
         deadline = time.monotonic() + timeout
         while not (win := self.find(title)):
             if time.monotonic() > deadline:
                 raise TimeoutError(f"no window {title!r} within {timeout} s")
-            time.sleep(0.001)
+            if not self.d.pending_events():  # one may have come in with find()'s replies
+                select.select([self.d], [], [], 0.05)
+            for _ in range(self.d.pending_events()):
+                self.d.next_event()
         return win
