@@ -41,8 +41,8 @@ def game_shown(image):
     def dark(box):
         return all(high < 80 for _, high in image.crop(box).getextrema())
 
-    lines = [(104, 72 + 64 * i, 425, 73 + 64 * i) for i in range(6)] + [(104 + 64 * i, 72, 105 + 64 * i, 393)
-                                                                         for i in range(6)]
+    lines = [(104, 72 + 64 * i, 425, 73 + 64 * i) for i in range(6)]  # across the grid
+    lines += [(104 + 64 * i, 72, 105 + 64 * i, 393) for i in range(6)]  # and down
     colours = image.crop(square(CENTRE, 1)).getcolors(65 * 65)
     reds = sum(n for n, (r, g, b) in colours if r > 180 and g < 80 and b < 80)  # the "X"
     return (reds > 100 and all(dark(line) for line in lines) and all(ground(image, square(c, 1)) for c in CARDS)
@@ -160,7 +160,8 @@ def main():
     args = parser.parse_args()
     programs = {"game": ([args.game], game_shown), "bare": ([args.floor], bare_shown),
                 "captioned": ([args.floor, "--captioned"], captioned_shown)}
-    starts, rss, anon, idle = ({name: [] for name in programs} for _ in range(4))
+    starts, rss, anon = ({name: [] for name in programs} for _ in range(3))
+    idle = {}  # wake-ups per second, by program, and the game's again after play
     load = os.getloadavg()[0]
     with XSession() as xs:
         bench = Bench(xs, args)
