@@ -13,9 +13,10 @@ class Win:
         g, o = w.get_geometry(), d.screen().root.translate_coords(w, 0, 0)
         self.d, self.w, self.x, self.y, self.width, self.height = d, w, o.x, o.y, g.width, g.height
 
-    def grab(self):  # RGB
-        raw = self.w.get_image(0, 0, self.width, self.height, X.ZPixmap, 0xFFFFFFFF)
-        return Image.frombytes("RGB", (self.width, self.height), raw.data, "raw", "BGRX")
+    def grab(self, box=None):  # RGB, of the window or of a (left, top, right, bottom) box in it
+        left, top, right, bottom = box or (0, 0, self.width, self.height)
+        raw = self.w.get_image(left, top, right - left, bottom - top, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (right - left, bottom - top), raw.data, "raw", "BGRX")
 
     def send(self, *events):  # XTest's, synced: the server has them all on return
         for e in events:
@@ -78,13 +79,17 @@ class XSession:
         self.procs.append(sp.Popen(argv, start_new_session=True, **popen))
         return self.procs[-1]
 
-    def window(self, title, timeout=10):  # mapped; with no window manager, a child of the root
+    def find(self, title):  # mapped; with no window manager, a child of the root
+        try:
+            for w in self.d.screen().root.query_tree().children:
+                if w.get_attributes().map_state == X.IsViewable and w.get_full_text_property(Xatom.WM_NAME) == title:
+                    return Win(self.d, w)
+        except error.XError:  # one went while looked at
+            return None
+
+    def window(self, title, timeout=10):
         for _ in range(timeout * 1000):
-            try:
-                for w in self.d.screen().root.query_tree().children:
-                    if w.get_attributes().map_state == X.IsViewable and w.get_full_text_property(Xatom.WM_NAME) == title:
-                        return Win(self.d, w)
-            except error.XError:  # one went while looked at
-                pass
+            if win := self.find(title):
+                return win
             time.sleep(0.001)
         raise TimeoutError(f"no window {title!r} within {timeout} s")
