@@ -50,6 +50,8 @@ QFont captionFont(double points)
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
+    // Every caption is Latin text that the face covers: no fallback faces to look up.
+    font.setStyleStrategy(QFont::NoFontMerging);
     font.setPixelSize(static_cast<int>(std::lround(points * TwipsPerPoint / TwipsPerPixel)));
     font.setBold(true);
     return font;

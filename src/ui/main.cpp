@@ -1,5 +1,6 @@
 #include "bakedicon.h"
 #include "form1.h"
+#include "layout.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -78,6 +79,9 @@ int main(int argc, char *argv[])
     // One look everywhere, so that the layout measured in twips holds on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(programIcon());
+    // The captions' face for the whole program: a text box lays out its text in the
+    // program's face before it takes its own, and would otherwise load a second one.
+    QApplication::setFont(pairon12::captionFont(12));
 
     pairon12::Form1 window;
     window.show();
