@@ -4,7 +4,6 @@
 #include "layout.h"
 #include "picturebox.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,11 +82,6 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     m_pauseTimer.setTimerType(Qt::PreciseTimer);
     m_pauseTimer.setObjectName(QStringLiteral("pauseTimer"));
     connect(&m_pauseTimer, &QTimer::timeout, this, &Form1::onPauseTimer);
-    // A card's cue is painted by its picture too, which the focus change alone would not repaint.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        repaintFocus(old);
-        repaintFocus(now);
-    });
 
     m_game.Form_Load();
 }
@@ -118,8 +112,9 @@ void Form1::buildControls()
     for (int cell = 1; cell <= GridCells; ++cell)
         if (cell != CentreCell)
             makeCardTarget(cell);
-    for (int cell = 1; cell <= CentreCell; ++cell)
+    for (int cell = 1; cell < CentreCell; ++cell)
         makePicture(cell, cellRect(cell))->setCard(m_label[cell]);
+    makePicture(CentreCell, cellRect(CentreCell));
 
     auto *centre = new Label(Label::Kind::Marker, this);
     centre->setObjectName(QStringLiteral("Label13"));

@@ -35,6 +35,21 @@ void PictureBox::setPicture(Picture picture)
         update();
 }
 
+void PictureBox::setCard(QWidget *card)
+{
+    m_card = card;
+    card->installEventFilter(this);
+}
+
+bool PictureBox::eventFilter(QObject *watched, QEvent *event)
+{
+    // The card repaints itself as it takes or loses the keyboard; its face, drawn over
+    // it, must follow.
+    if (watched == m_card && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update();
+    return QWidget::eventFilter(watched, event);
+}
+
 void PictureBox::paintEvent(QPaintEvent *)
 {
     if (!m_picture)

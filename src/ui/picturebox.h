@@ -39,16 +39,17 @@ public:
     const Picture &picture() const { return m_picture; }
     void setPicture(Picture picture);
     // The card target beneath: while it has the keyboard, its cue shows over the face.
-    void setCard(const QWidget *card) { m_card = card; }
+    void setCard(QWidget *card);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     Picture m_picture;
-    const QWidget *m_card = nullptr;
+    QWidget *m_card = nullptr;
 };
 
 } // namespace pairon12
