@@ -78,7 +78,7 @@ private slots:
                 w.now += std::array{0.25, 0.5, 0.499, 0.001}[among(0, 3)]; // the half second, and just short of it
                 timer->stop();
                 QMetaObject::invokeMethod(timer, "timeout");
-                QCOMPARE(w.form.game().pausing(), pausing && w.now - pauseFrom < Game::PauseLength);
+                QCOMPARE(w.form.game().pausing(), pausing && w.now - pauseFrom < 0.5);
             } else if (kind == 1) {
                 target = w.card(among(1, 24));
                 QAccessible::queryAccessibleInterface(target)->actionInterface()->doAction(
