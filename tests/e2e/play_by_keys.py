@@ -71,6 +71,10 @@ with XSession(accessibility=True) as xs:
                                                       e.name == f"Carta {p}, coperta" for p, e in cards.items()),
           "the 24 cards are not 24 buttons that name nothing but their number")
     focused = lambda e: e.getState().contains(pyatspi.STATE_FOCUSED)
+    win.key("Shift_L")  # the window takes the keyboard, but no key that moves or turns a card is pressed
+    wait("the window gives card 1 no keyboard", lambda: focused(cards[1]))
+    time.sleep(0.2)
+    check(not rings(win.grab()), "the keyboard's ring shows before any key is used")
     for key, pos in [("Left", 1), ("Up", 1), ("Down", 6), ("Down", 11), ("Right", 12), ("Right", 13), ("Left", 12),
                      ("Up", 7), ("Right", 8), ("Down", 17), ("Up", 8), ("End", 24), ("Right", 24), ("Down", 24),
                      ("Tab", 1), ("Shift_L+Tab", 24), ("Home", 1)]:
