@@ -49,9 +49,9 @@ def rings(shot):  # mid-side, two pixels inside the border stand out 3:1 from th
 def first_frame_right(shot):  # 24 plain squares in their borders, the X, the instruction, nothing else
     dark = lambda x, y: max(shot.getpixel((x, y))) < 80
     return (all(dark(104 + 64 * k, 72 + i) and dark(104 + i, 72 + 64 * k) for k in range(6) for i in range(321))
-            and not any(dark(103, 72 + i) or dark(425, 72 + i) or dark(104 + i, 71) or dark(104 + i, 393)
-                        for i in range(321)) and all(plain(shot, p, 1) for p in range(1, 25))
-            and all(len(set(shot.crop(box).getdata())) == 1 for box in [(0, 0, 524, 71), (0, 394, 524, 467)])
+            and all(plain(shot, p, 1) for p in range(1, 25)) and all(len(set(shot.crop(box).getdata())) == 1 for box in
+                                                                     [(0, 0, 524, 72), (0, 393, 524, 467),  # and around
+                                                                      (103, 72, 104, 393), (425, 72, 426, 393)])
             and sum(p == (255, 0, 0) for p in shot.crop((232, 200, 297, 265)).getdata()) > 300)
 
 
@@ -127,11 +127,9 @@ with XSession(accessibility=True) as xs:
     win.key("Return")
     wait("Enter on Ancora dealt no new game with the keyboard back on card 1",
          lambda: focused(cards[1]) and all(c.name.endswith("coperta") for c in cards.values()))
-    heard.clear()
     win.click(*square(1, 32)[:2])
-    said = wait("a click turned card 1 unheard, or left the ring",
-                lambda: not rings(win.grab()) and [n for n in heard if n.startswith("Carta 1: ")])
-    faces[1] = said[0].split(": ")[1]
+    faces[1] = wait("a click turned card 1 unheard, or left the ring",
+                    lambda: not rings(win.grab()) and [n for n in heard if n.startswith("Carta 1: ")])[0].split(": ")[1]
     first = 1
     while face(first + 1, "Tab") == faces[first]:  # keys again, until a pair fails
         face(first := first + 2, "Tab")

@@ -1,7 +1,7 @@
 # A private Xvfb for the real game, driven by synthesized input and read from the screen; with
 # accessibility=True also a private D-Bus session, where the AT-SPI bus starts when first asked
 # for. os.environ points at them while the session lasts, so pyatspi is imported inside it.
-import os, shutil, signal, subprocess as sp, tempfile, time
+import contextlib, os, shutil, signal, subprocess as sp, tempfile, time
 from PIL import Image
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
@@ -66,12 +66,9 @@ class XSession:
 
     def __exit__(self, *exc):
         for p in reversed(self.procs):  # each leads a process group: it and all it started
-            try:
-                os.killpg(p.pid, signal.SIGTERM), p.wait(3)
-            except sp.TimeoutExpired:
+            with contextlib.suppress(ProcessLookupError):
                 os.killpg(p.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
+            p.wait()
         shutil.rmtree(self.tmp, ignore_errors=True)
         os.environ.clear(), os.environ.update(self.saved)
 
