@@ -100,7 +100,7 @@ with XSession(accessibility=True) as xs:
     for first in range(1, 24, 2):  # neighbours first; a failed pair is timed from its key until it turns back
         if turn(first) != turn(first + 1):
             seen = time.monotonic()
-            wait("a failed pair never turned back", lambda: plain(win.grab(), first) and plain(win.grab(), first + 1))
+            wait("a failed pair never turned back", lambda: all(plain(s, p) for s in [win.grab()] for p in (first, first + 1)))
             check(0.5 <= time.monotonic() - pressed < seen - pressed + 1.5,
                   f"a failed pair stayed up {time.monotonic() - pressed:.3f} s")
     for a, b in [(a, b) for a in range(1, 25) for b in range(a + 1, 25) if faces[a] == faces[b]]:
