@@ -3,14 +3,26 @@
 # run and test Pairon12. Safe to run again: packages already present are skipped.
 #   scripts/install-deps.sh          build and run the game
 #   scripts/install-deps.sh --test   also what the test suite needs
+#   scripts/install-deps.sh --windows   also what building for Windows and testing it under
+#                                       Wine need, and the source entry for Qt's sources
+# The flags combine.
 set -euo pipefail
+
+test=false windows=false
+for arg in "$@"; do
+  case "$arg" in
+    --test) test=true ;;
+    --windows) windows=true ;;
+    *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   build-essential cmake ninja-build
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-liberation
 )
-if [[ "${1:-}" == "--test" ]]; then
+if $test; then
   packages+=(
     xvfb python3-xlib python3-pil dbus-daemon at-spi2-core python3-pyatspi
     desktop-file-utils appstream
@@ -19,16 +31,40 @@ if [[ "${1:-}" == "--test" ]]; then
   )
 fi
 
+if $windows; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix nsis dpkg-dev
+    wine wine64 xvfb python3-xlib python3-pil python3-pefile
+  )
+fi
+
+# Qt for Windows is built from Debian's own source package of the host's Qt, which
+# apt-get source fetches only from a deb-src entry for the same archive.
+src_list=/etc/apt/sources.list.d/pairon12-deb-src.sources
+need_src=false
+if $windows && ! apt-get source --print-uris -qq qt6-base >/dev/null 2>&1; then
+  need_src=true
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
-((${#missing[@]} == 0)) && exit 0
+((${#missing[@]} == 0)) && ! $need_src && exit 0
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "install-deps: run as root to install: ${missing[*]}" >&2
   exit 1
 fi
+if $need_src; then
+  # The deb entries of the archive already in use, as deb-src: Debian 12 keeps them
+  # either in deb822 form (debian.sources) or one to a line (sources.list).
+  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+    sed -e 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$src_list"
+  else
+    sed -n -e 's/^deb /deb-src /p' /etc/apt/sources.list >"$src_list"
+  fi
+fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+((${#missing[@]} == 0)) || apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds Pairon12 for 64-bit Windows on a Debian 12 host, and what a Windows player
+# downloads: a zip of the program folder and an installer.
+#   scripts/build-windows.sh [BUILD_DIR]      (default: build/windows)
+#   scripts/build-windows.sh --qt-only        only make sure Qt for Windows is built
+# Qt for Windows is cross-built once from Debian's own source of the host's Qt and
+# kept outside the tree, in ${PAIRON12_CACHE:-/var/cache/pairon12}; it is built again only
+# when Qt's version, its options or the toolchain change.
+# Needs: scripts/install-deps.sh --windows
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache=${PAIRON12_CACHE:-/var/cache/pairon12}
+jobs=${PAIRON12_JOBS:-$(nproc)}
+qt_only=false
+build=$root/build/windows
+for arg in "$@"; do
+  case "$arg" in
+    --qt-only) qt_only=true ;;
+    -*) echo "build-windows: unknown option $arg" >&2; exit 2 ;;
+    *) build=$(realpath -m "$arg") ;;
+  esac
+done
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+
+# --- Qt for Windows ------------------------------------------------------------------
+# Debian's revision of the host's Qt: the host's moc, rcc and uic must be the very same.
+qt_deb=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+qt_version=${qt_deb%%+*}
+qt_options=(
+  -release -shared -xplatform win32-g++ -qt-host-path /usr -nomake examples -nomake tests
+  -no-opengl -no-dbus -no-icu -no-pkg-config -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype
+  -qt-harfbuzz -qt-pcre -qt-doubleconversion -no-feature-sql -no-feature-network
+  -no-feature-printsupport -no-feature-concurrent -no-feature-xml -no-feature-testlib
+  -no-feature-direct2d -no-feature-vulkan -no-feature-androiddeployqt
+  # The platform plugin does not link with it: QWindowsDirectWriteFontDatabase is missing.
+  -no-feature-directwrite3
+  # Debian's source has no wintab directory.
+  -no-feature-tabletevent
+)
+key=$({ echo "$qt_deb"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain"; } | sha256sum | cut -c1-10)
+qt_prefix=$cache/qt-$qt_version-$key
+qt_toolchain=$qt_prefix.toolchain.cmake
+
+build_qt() {
+  local work=$cache/work-$key
+  rm -rf "$work" "$qt_prefix" "$qt_prefix.stage"
+  mkdir -p "$work"
+  # Qt records the toolchain file it was built with and loads it again for every project
+  # built against it, so the cache keeps its own copy rather than pointing into a tree.
+  cp "$toolchain" "$qt_toolchain"
+  echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix (about 25 minutes on 2 cores);" \
+       "log: $cache/qt-$qt_version-$key.log"
+  local start=$SECONDS
+  (
+    cd "$work"
+    apt-get source -qq --only-source "qt6-base=$qt_deb"
+    mkdir build && cd build
+    ../qt6-base-*/configure -prefix "$qt_prefix" "${qt_options[@]}" -- -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$qt_toolchain" \
+      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    cmake --build . --parallel "$jobs"
+    # Installed beside its final place and moved there whole: an interrupted build leaves
+    # no prefix that could be taken for a finished one.
+    DESTDIR=$qt_prefix.stage cmake --install .
+  ) >"$cache/qt-$qt_version-$key.log" 2>&1 || {
+    tail -n 30 "$cache/qt-$qt_version-$key.log" >&2
+    echo "build-windows: Qt for Windows failed to build; see $cache/qt-$qt_version-$key.log" >&2
+    exit 1
+  }
+  echo "$qt_deb built in $((SECONDS - start)) s on $(date -u +%FT%TZ)" >"$qt_prefix.stage$qt_prefix/.pairon12-built"
+  mv "$qt_prefix.stage$qt_prefix" "$qt_prefix"
+  rm -rf "$qt_prefix.stage" "$work"
+  echo "build-windows: Qt for Windows built in $((SECONDS - start)) s"
+}
+
+mkdir -p "$cache"
+(
+  # One build of Qt at a time, whoever asks for it.
+  flock 9
+  [[ -f $qt_prefix/.pairon12-built && -f $qt_toolchain ]] || build_qt
+) 9>"$cache/qt.lock"
+$qt_only && exit 0
