@@ -1,7 +1,5 @@
 #include "picturebox.h"
 
-#include "label.h"
-
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -35,29 +33,12 @@ void PictureBox::setPicture(Picture picture)
         update();
 }
 
-void PictureBox::setCard(QWidget *card)
-{
-    m_card = card;
-    card->installEventFilter(this);
-}
-
-bool PictureBox::eventFilter(QObject *watched, QEvent *event)
-{
-    // The card repaints itself as it takes or loses the keyboard; its face, drawn over
-    // it, must follow.
-    if (watched == m_card && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        update();
-    return QWidget::eventFilter(watched, event);
-}
-
 void PictureBox::paintEvent(QPaintEvent *)
 {
     if (!m_picture)
         return;
     QPainter painter(this);
     painter.drawPixmap(rect(), m_picture->pixmap(size(), devicePixelRatioF()));
-    if (m_card)
-        paintFocusCue(painter, *m_card);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) { event->accept(); }
