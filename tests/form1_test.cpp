@@ -198,6 +198,30 @@ private slots:
             games >= 3,
             ("only " + std::to_string(games) + " games ended, STORM_SEED=" + std::to_string(seed)).c_str());
     }
+
+    // The grid as drawn for the screen, at its own pixel density: each line is one
+    // logical pixel, whole and unbroken, where neighbouring squares share their edges.
+    void gridLinesAreWholeOnAnyScreen()
+    {
+        Form1 form;
+        const QImage shot = form.grab().toImage();
+        const int scale = qRound(shot.devicePixelRatio());
+        auto ink = [&shot](int x, int y) { return shot.pixel(x, y) == qRgb(0, 0, 0); };
+        for (int line = 0; line <= 5; ++line) {
+            const int across = scale * (72 + 64 * line), down = scale * (104 + 64 * line);
+            for (int along = 0; along < scale * 321; ++along) {
+                for (int width = 0; width < scale; ++width) {
+                    QVERIFY2(ink(scale * 104 + along, across + width), "a line across the grid is broken");
+                    QVERIFY2(ink(down + width, scale * 72 + along), "a line down the grid is broken");
+                }
+            }
+            for (int cell = 0; cell < 5; ++cell) {
+                const int middleX = scale * (104 + 32 + 64 * cell), middleY = scale * (72 + 32 + 64 * cell);
+                QVERIFY2(!ink(middleX, across - 1) && !ink(middleX, across + scale), "a line is too thick");
+                QVERIFY2(!ink(down - 1, middleY) && !ink(down + scale, middleY), "a line is too thick");
+            }
+        }
+    }
 };
 
 QTEST_MAIN(Form1Test)

@@ -24,18 +24,18 @@ struct Face {
 
 // In the order of the face letters "a".."n".
 constexpr std::array<Face, PairCount> Faces{{
-    {":/faces/a-aeroplane.svg", "aeroplano"},
-    {":/faces/b-car.svg", "automobile"},
-    {":/faces/c-die.svg", "dado"},
-    {":/faces/d-butterfly.svg", "farfalla"},
-    {":/faces/e-maple-leaf.svg", "foglia d'acero"},
-    {":/faces/f-cat.svg", "gatto"},
-    {":/faces/g-goldfish.svg", "pesce rosso"},
-    {":/faces/h-rose.svg", "rosa"},
-    {":/faces/i-beetle.svg", "coleottero"},
-    {":/faces/l-two-of-diamonds.svg", "due di quadri"},
-    {":/faces/m-daffodil.svg", "narciso"},
-    {":/faces/n-heart.svg", "cuore"},
+    {":/faces/a-aeroplane", "aeroplano"},
+    {":/faces/b-car", "automobile"},
+    {":/faces/c-die", "dado"},
+    {":/faces/d-butterfly", "farfalla"},
+    {":/faces/e-maple-leaf", "foglia d'acero"},
+    {":/faces/f-cat", "gatto"},
+    {":/faces/g-goldfish", "pesce rosso"},
+    {":/faces/h-rose", "rosa"},
+    {":/faces/i-beetle", "coleottero"},
+    {":/faces/l-two-of-diamonds", "due di quadri"},
+    {":/faces/m-daffodil", "narciso"},
+    {":/faces/n-heart", "cuore"},
 }};
 
 // Greyed text that still reads on the button-face ground.

@@ -8,11 +8,13 @@
 
 namespace pairon12 {
 
-// A face picture: parsed and drawn only when first shown, then kept for that
-// size and pixel ratio. Controls share one instance; nothing ever changes it.
+// A face picture, drawn while building at a few sizes: made ready for the screen only
+// when first shown, then kept for that size and pixel ratio. Controls share one
+// instance; nothing ever changes it.
 class FacePicture
 {
 public:
+    // `resource` names the drawings without their size: ":/faces/f-cat".
     FacePicture(QString resource, QString name) : m_resource(std::move(resource)), m_name(std::move(name)) {}
     // What the picture shows, in words, for those who cannot see it.
     const QString &name() const { return m_name; }
