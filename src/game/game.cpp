@@ -1,12 +1,11 @@
 #include "game.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
 #include <random>
+#include <string>
 
 namespace pairon12 {
 
@@ -39,151 +38,90 @@ Game::Game(Clock clock, Seeder seeder, QObject *parent)
     : QObject(parent)
     , m_clock(std::move(clock))
     , m_seeder(std::move(seeder))
-{
-    // As the window creates its controls: card pictures and "Ancora" shown until the
-    // first deal hides them, and each face picture control holding its own face.
-    for (int pos = 1; pos <= CardCount; ++pos)
-        m_cardShown[gridCellOf(pos)] = true;
-    m_resultsShown[static_cast<std::size_t>(ResultsControl::Command1)] = true;
-    for (int c = FirstFacePicture; c < FirstFacePicture + PairCount; ++c)
-        m_held[c] = c;
-}
+{}
 
-void Game::Form_Load()
+void Game::deal()
 {
     auto &s = m_state;
     s.StartTime = m_clock();
     s.PairsFound = 0;
     s.PicksInTurn = 0;
     s.ClickCount = 0;
-    // A new deal abandons a pause in progress; its cards are hidden below anyway.
-    m_pausing = false;
-    setResultsShown(false);
+    // A new deal abandons a pause in progress along with everything else.
+    s.Pausing = false;
+    s.FaceUp.fill(false);
 
+    // Drawn without replacement: every arrangement of the deck is equally likely.
     const UniformSource next = m_seeder();
-    s.DeckLetters = std::string(FullDeck);
-    for (s.DealPos = 1; s.DealPos <= CardCount; ++s.DealPos) {
-        s.DeckLength = static_cast<int>(s.DeckLetters.size());
+    std::string DeckLetters(FullDeck);
+    for (int DealPos = 1; DealPos <= CardCount; ++DealPos) {
+        const int DeckLength = static_cast<int>(DeckLetters.size());
         // The clamp only matters for a source that breaks its promise of [0, 1).
-        s.DrawPos = std::clamp(static_cast<int>(std::floor(next() * s.DeckLength)) + 1, 1, s.DeckLength);
-        s.DrawnLetter = s.DeckLetters[static_cast<std::size_t>(s.DrawPos - 1)];
-        s.DeckLetters = s.DeckLetters.substr(0, static_cast<std::size_t>(s.DrawPos - 1))
-                        + s.DeckLetters.substr(static_cast<std::size_t>(s.DrawPos), 50);
-        s.CardLetters.at(static_cast<std::size_t>(s.DealPos - 1)) = s.DrawnLetter;
-        giveTo(TransferSlot, facePictureOf(s.DrawnLetter));
-        giveTo(gridCellOf(s.DealPos), TransferSlot);
+        const int DrawPos = std::clamp(static_cast<int>(std::floor(next() * DeckLength)) + 1, 1, DeckLength);
+        const char DrawnLetter = DeckLetters[static_cast<std::size_t>(DrawPos - 1)];
+        DeckLetters.erase(static_cast<std::size_t>(DrawPos - 1), 1);
+        s.CardLetters.at(static_cast<std::size_t>(DealPos - 1)) = DrawnLetter;
+        emit dealt(DealPos, DrawnLetter);
     }
-    HideAllFaces();
 }
 
 void Game::pick(int pos)
 {
-    // Clicks that cannot be a pick are dropped before they count: one that arrives
-    // during the pause, or that reaches a card already face up.
-    if (m_pausing || pos < 1 || pos > CardCount || m_cardShown[gridCellOf(pos)])
+    auto &s = m_state;
+    if (s.Pausing || pos < 1 || pos > CardCount || s.FaceUp[static_cast<std::size_t>(pos - 1)])
         return;
 
-    auto &s = m_state;
     ++s.ClickCount;
     ++s.PicksInTurn;
+    const char letter = s.CardLetters[static_cast<std::size_t>(pos - 1)];
     if (s.PicksInTurn == 1) {
         s.FirstPickPos = pos;
-        s.FirstPickLetter = s.cardLetter(pos);
-        setCardPictureShown(gridCellOf(pos), true);
+        s.FirstPickLetter = letter;
+        turn(pos, true);
     } else {
         s.SecondPickPos = pos;
-        s.SecondPickLetter = s.cardLetter(pos);
-        setCardPictureShown(gridCellOf(pos), true);
+        s.SecondPickLetter = letter;
+        turn(pos, true);
         s.PicksInTurn = 0;
-        if (s.SecondPickLetter != s.FirstPickLetter) {
-            m_pausing = true;
-            s.PauseStart = m_clock();
-            emit pauseStarted(PauseLength);
-        } else {
+        if (s.SecondPickLetter == s.FirstPickLetter) {
             ++s.PairsFound;
+            emit pairFound(s.FirstPickPos, s.SecondPickPos);
+        } else {
+            s.Pausing = true;
+            s.PauseStart = m_clock();
+            emit pairFailed(s.FirstPickPos, s.SecondPickPos, PauseLength);
         }
     }
-    if (s.PairsFound == PairCount)
-        showResults();
-}
-
-void Game::Command1_Click()
-{
-    HideAllFaces();
-    Form_Load();
-}
-
-double Game::pauseRemaining() const
-{
-    if (!m_pausing)
-        return 0;
-    return std::max(0.0, m_state.PauseStart + PauseLength - m_clock());
-}
-
-bool Game::endPauseIfDue()
-{
-    if (!m_pausing || m_clock() - m_state.PauseStart < PauseLength)
-        return false;
-    m_pausing = false;
-    HideFailedPair();
-    return true;
-}
-
-bool Game::cardPictureShown(int cell) const { return cell >= 1 && cell <= GridCells && m_cardShown[cell]; }
-
-bool Game::resultsControlShown(ResultsControl control) const
-{
-    return m_resultsShown[static_cast<std::size_t>(control)];
-}
-
-int Game::pictureHeldBy(int imageControl) const
-{
-    return imageControl >= 1 && imageControl <= TransferSlot ? m_held[imageControl] : 0;
-}
-
-void Game::giveTo(int to, int from)
-{
-    m_held[to] = m_held[from];
-    emit pictureGiven(to, from);
-}
-
-void Game::setCardPictureShown(int cell, bool shown)
-{
-    m_cardShown[cell] = shown;
-    emit cardPictureShownChanged(cell, shown);
-}
-
-void Game::setResultsShown(bool shown)
-{
-    for (const auto control : AllResultsControls) {
-        m_resultsShown[static_cast<std::size_t>(control)] = shown;
-        emit resultsControlShownChanged(control, shown);
+    if (s.PairsFound == PairCount) {
+        s.EndTime = m_clock();
+        // Never negative, even if a clock were to step back.
+        s.ElapsedSeconds = std::floor(std::max(0.0, s.EndTime - s.StartTime));
+        // A game always ends on the second pick of a turn, so the count is even.
+        emit finished(static_cast<qint64>(s.ElapsedSeconds), s.ClickCount / 2);
     }
 }
 
-void Game::HideAllFaces()
-{
-    for (int pos = 1; pos <= CardCount; ++pos)
-        setCardPictureShown(gridCellOf(pos), false);
-}
-
-void Game::HideFailedPair()
-{
-    setCardPictureShown(gridCellOf(m_state.FirstPickPos), false);
-    setCardPictureShown(gridCellOf(m_state.SecondPickPos), false);
-}
-
-void Game::showResults()
+double Game::endPauseIfDue()
 {
     auto &s = m_state;
-    s.EndTime = m_clock();
-    // Never negative, even if a clock were to step back.
-    s.ElapsedSeconds = std::floor(std::max(0.0, s.EndTime - s.StartTime));
-    m_secondsText = QString::number(static_cast<qint64>(s.ElapsedSeconds));
-    // A game always ends on the second pick of a turn, so the count is even.
-    m_attemptsText = QLocale().toString(static_cast<qint64>(s.ClickCount / 2));
-    emit resultsTextsChanged(m_secondsText, m_attemptsText);
-    setResultsShown(true);
+    if (!s.Pausing)
+        return 0;
+    const double remaining = s.PauseStart + PauseLength - m_clock();
+    if (remaining > 0)
+        return remaining;
+    s.Pausing = false;
+    turn(s.FirstPickPos, false);
+    turn(s.SecondPickPos, false);
+    return 0;
+}
+
+void Game::turn(int pos, bool up)
+{
+    m_state.FaceUp[static_cast<std::size_t>(pos - 1)] = up;
+    if (up)
+        emit turnedUp(pos);
+    else
+        emit turnedDown(pos);
 }
 
 } // namespace pairon12

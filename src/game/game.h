@@ -3,14 +3,13 @@
 #include "board.h"
 
 #include <QObject>
-#include <QString>
 
 #include <functional>
 
 namespace pairon12 {
 
-// The rules of one game board. The window turns clicks into calls here and follows
-// the signals to show, hide and hand over pictures; it never reads the record itself.
+// The rules of one game. They know cards only by position (1..24) and letter, and
+// tell what happened through their signals; what that looks like is the window's affair.
 class Game : public QObject
 {
     Q_OBJECT
@@ -30,52 +29,33 @@ public:
 
     explicit Game(Clock clock = steadyClock(), Seeder seeder = freshlySeeded(), QObject *parent = nullptr);
 
-    // Deals a new game: counters to zero, results hidden, every card face down.
-    void Form_Load();
-    // A click on the face-down card at position 1..24.
+    // A new game: the clock restarted, the counters at zero, the 24 letters shuffled
+    // over the positions and every card face down.
+    void deal();
+    // The player turns the card at `pos`. Refused, and not counted, while a failed
+    // pair is still up or when that card already shows its face.
     void pick(int pos);
-    // "Ancora".
-    void Command1_Click();
-
-    // The failed pair stays up until at least PauseLength has passed. The window's
-    // timer asks; the pair is turned down only once the time is really up.
-    bool pausing() const { return m_pausing; }
-    double pauseRemaining() const;
-    bool endPauseIfDue();
-
-    const BoardState &state() const { return m_state; }
-    bool cardPictureShown(int cell) const;
-    bool resultsControlShown(ResultsControl control) const;
-    // Which face picture control's picture a picture control holds, 0 for none.
-    int pictureHeldBy(int imageControl) const;
-    const QString &secondsText() const { return m_secondsText; }
-    const QString &attemptsText() const { return m_attemptsText; }
+    // Turns a failed pair down once PauseLength has passed on the game's clock. Gives
+    // the seconds still to wait, 0 once no pause is left.
+    double endPauseIfDue();
 
 signals:
-    void cardPictureShownChanged(int cell, bool shown);
-    // Picture control `to` now holds the very picture that control `from` holds.
-    void pictureGiven(int to, int from);
-    void resultsTextsChanged(const QString &seconds, const QString &attempts);
-    void resultsControlShownChanged(pairon12::ResultsControl control, bool shown);
-    void pauseStarted(double seconds);
+    // During a deal, position by position: the letter that `pos` now carries.
+    void dealt(int pos, char letter);
+    void turnedUp(int pos);
+    void pairFound(int first, int second);
+    // The turn's two cards differ: both stay up until the pause has passed.
+    void pairFailed(int first, int second, double pauseSeconds);
+    void turnedDown(int pos);
+    // The twelfth pair: whole seconds since the deal, and turns taken.
+    void finished(qint64 seconds, qint64 attempts);
 
 private:
-    void giveTo(int to, int from);
-    void setCardPictureShown(int cell, bool shown);
-    void setResultsShown(bool shown);
-    void HideAllFaces();
-    void HideFailedPair();
-    void showResults();
+    void turn(int pos, bool up);
 
     Clock m_clock;
     Seeder m_seeder;
     BoardState m_state;
-    bool m_pausing = false;
-    std::array<bool, GridCells + 1> m_cardShown{};
-    std::array<bool, AllResultsControls.size()> m_resultsShown{};
-    std::array<int, TransferSlot + 1> m_held{};
-    QString m_secondsText;
-    QString m_attemptsText;
 };
 
 } // namespace pairon12

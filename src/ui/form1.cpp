@@ -1,15 +1,16 @@
 #include "form1.h"
 
+#include "card.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QWindow>
 
-#include <algorithm>
 #include <cmath>
 
 namespace pairon12 {
@@ -23,24 +24,33 @@ struct Face {
 
 // In the order of the face letters "a".."n".
 constexpr std::array<Face, PairCount> Faces{{
-    {":/faces/a-aeroplane.svg", "aeroplano"},
-    {":/faces/b-car.svg", "automobile"},
-    {":/faces/c-die.svg", "dado"},
-    {":/faces/d-butterfly.svg", "farfalla"},
-    {":/faces/e-maple-leaf.svg", "foglia d'acero"},
-    {":/faces/f-cat.svg", "gatto"},
-    {":/faces/g-goldfish.svg", "pesce rosso"},
-    {":/faces/h-rose.svg", "rosa"},
-    {":/faces/i-beetle.svg", "coleottero"},
-    {":/faces/l-two-of-diamonds.svg", "due di quadri"},
-    {":/faces/m-daffodil.svg", "narciso"},
-    {":/faces/n-heart.svg", "cuore"},
+    {":/faces/a-aeroplane", "aeroplano"},
+    {":/faces/b-car", "automobile"},
+    {":/faces/c-die", "dado"},
+    {":/faces/d-butterfly", "farfalla"},
+    {":/faces/e-maple-leaf", "foglia d'acero"},
+    {":/faces/f-cat", "gatto"},
+    {":/faces/g-goldfish", "pesce rosso"},
+    {":/faces/h-rose", "rosa"},
+    {":/faces/i-beetle", "coleottero"},
+    {":/faces/l-two-of-diamonds", "due di quadri"},
+    {":/faces/m-daffodil", "narciso"},
+    {":/faces/n-heart", "cuore"},
 }};
-
-QString faceDownName(int pos) { return QStringLiteral("Carta %1, coperta").arg(pos); }
 
 // Greyed text that still reads on the button-face ground.
 const QColor DisabledText(0x6d, 0x6d, 0x6d);
+
+QString controlName(ControlKind kind, int number)
+{
+    switch (kind) {
+    case ControlKind::Label: return QStringLiteral("Label%1").arg(number);
+    case ControlKind::Picture: return QStringLiteral("Image%1").arg(number);
+    case ControlKind::TextBox: return QStringLiteral("Text%1").arg(number);
+    case ControlKind::Button: return QStringLiteral("Command%1").arg(number);
+    }
+    return {};
+}
 
 } // namespace
 
@@ -62,8 +72,6 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
-    // Before any card exists: a screen reader's view of a control is made as it is named.
-    installCardAccessibility();
     // Children inherit the captions' face from the start, so the platform's default
     // face is never looked up or loaded.
     setFont(captionFont(12));
@@ -83,41 +91,24 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     m_pauseTimer.setObjectName(QStringLiteral("pauseTimer"));
     connect(&m_pauseTimer, &QTimer::timeout, this, &Form1::onPauseTimer);
 
-    m_game.Form_Load();
+    Form_Load();
 }
 
 Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
-    // Created from the bottom of the stack up: each new sibling lies above the
-    // ones before it, and Qt draws and routes clicks in that order.
-    auto makeCardTarget = [this](int cell) {
-        auto *label = new Label(Label::Kind::Card, this);
-        label->setObjectName(QStringLiteral("Label%1").arg(cell));
-        label->setGeometry(cellRect(cell));
-        const int pos = cardPositionOf(cell);
-        label->setAccessibleName(faceDownName(pos));
-        connect(label, &Label::clicked, this, [this, pos] { m_game.pick(pos); });
-        m_label[cell] = label;
-    };
-    auto makePicture = [this](int number, QRect rect) {
-        auto *image = new PictureBox(this);
-        image->setObjectName(QStringLiteral("Image%1").arg(number));
-        image->setGeometry(rect);
-        m_image[number] = image;
-        return image;
-    };
+    for (int pos = 1; pos <= CardCount; ++pos) {
+        auto *card = new Card(pos, this);
+        connect(card, &Card::clicked, this, [this, pos] { m_game.pick(pos); });
+        m_cards[static_cast<std::size_t>(pos - 1)] = card;
+    }
+    m_image[CentreCell] = new PictureBox(this);
+    m_image[CentreCell]->setObjectName(QStringLiteral("Image%1").arg(CentreCell));
+    m_image[CentreCell]->setGeometry(cellRect(CentreCell));
 
-    for (int cell = 1; cell <= GridCells; ++cell)
-        if (cell != CentreCell)
-            makeCardTarget(cell);
-    for (int cell = 1; cell < CentreCell; ++cell)
-        makePicture(cell, cellRect(cell))->setCard(m_label[cell]);
-    makePicture(CentreCell, cellRect(CentreCell));
-
-    auto *centre = new Label(Label::Kind::Marker, this);
-    centre->setObjectName(QStringLiteral("Label13"));
+    auto *centre = new Label(true, this);
+    centre->setObjectName(QStringLiteral("Label%1").arg(CentreCell));
     centre->setGeometry(cellRect(CentreCell));
     centre->setText(QStringLiteral("X"));
     centre->setAlignment(Qt::AlignCenter);
@@ -127,128 +118,146 @@ void Form1::buildControls()
     centre->setAccessibleName(QStringLiteral("X, centro del tavolo"));
     m_label[CentreCell] = centre;
 
-    for (int cell = CentreCell + 1; cell <= GridCells; ++cell)
-        makePicture(cell, cellRect(cell))->setCard(m_label[cell]);
+    // The grid's stack, from the bottom up: every card target below every picture, and
+    // the "X" above the faces of the first twelve cards but below those of the rest.
+    // Overlapping controls are drawn, and take clicks, in this order.
+    for (Card *card : m_cards)
+        card->raise();
+    for (int pos = 1; pos < CentreCell; ++pos)
+        card(pos)->face()->raise();
+    m_image[CentreCell]->raise();
+    centre->raise();
+    for (int pos = CentreCell; pos <= CardCount; ++pos)
+        card(pos)->face()->raise();
 
-    // Set on each control rather than only inherited from the window: a desktop theme
-    // may give buttons and text boxes faces of their own.
+    // Off the grid nothing overlaps but the hidden pictures, each made above the last.
+    // Fonts are set on each control rather than only inherited from the window: a
+    // desktop theme may give buttons and text boxes faces of their own.
     const QFont results = captionFont(12);
     for (const auto &entry : OffGridControls) {
-        const QString name = QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
-        // "Image" and "Label" are both five letters long; the boxes and the button need no number.
-        const int number = name.mid(5).toInt();
+        QWidget *control = nullptr;
         switch (entry.kind) {
         case ControlKind::Picture: {
-            auto *image = makePicture(number, entry.rect());
-            if (number < TransferSlot) {
-                const Face &face = Faces[static_cast<std::size_t>(number - FirstFacePicture)];
+            auto *image = new PictureBox(this);
+            if (entry.number < TransferSlot) {
+                const Face &face = Faces[static_cast<std::size_t>(entry.number - FirstFacePicture)];
                 image->setPicture(
                     std::make_shared<FacePicture>(QString::fromLatin1(face.resource), QString::fromUtf8(face.name)));
             }
             image->hide();
+            m_image[static_cast<std::size_t>(entry.number)] = image;
+            control = image;
             break;
         }
         case ControlKind::Label: {
-            auto *label = new Label(Label::Kind::Caption, this);
-            label->setObjectName(name);
-            label->setGeometry(entry.rect());
+            auto *label = new Label(false, this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setEnabled(false);
-            m_label[number] = label;
+            m_label[static_cast<std::size_t>(entry.number)] = label;
+            control = label;
             break;
         }
         case ControlKind::TextBox: {
             auto *box = new QLineEdit(this);
-            box->setObjectName(name);
-            box->setGeometry(entry.rect());
             box->setFont(results);
             box->setEnabled(false);
-            box->hide();
             // The light grey of a scroll bar's track, set apart from the window's ground.
             QPalette pal = box->palette();
             for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
                 pal.setColor(group, QPalette::Base, pal.color(QPalette::Active, QPalette::Midlight));
             box->setPalette(pal);
-            const bool seconds = name == QLatin1String("Text1");
-            box->setAccessibleName(seconds ? QStringLiteral("Secondi impiegati") : QStringLiteral("Tentativi"));
-            (seconds ? m_text1 : m_text2) = box;
+            (entry.number == 1 ? m_text1 : m_text2) = box;
+            control = box;
             break;
         }
         case ControlKind::Button:
             m_command1 = new QPushButton(QStringLiteral("Ancora"), this);
-            m_command1->setObjectName(name);
-            m_command1->setGeometry(entry.rect());
             m_command1->setFont(results);
             // Enter as well as Space presses it while it has the focus.
             m_command1->setAutoDefault(true);
-            connect(m_command1, &QPushButton::clicked, this, [this] {
-                m_pauseTimer.stop();
-                m_game.Command1_Click();
-            });
+            connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+            control = m_command1;
             break;
         }
+        control->setObjectName(controlName(entry.kind, entry.number));
+        control->setGeometry(entry.rect());
     }
 
     m_label[28]->setText(QStringLiteral("Secondi impiegati :"));
     m_label[28]->setFont(results);
-    m_label[28]->hide();
     m_label[27]->setText(QStringLiteral("Tentativi :"));
     m_label[27]->setFont(results);
-    m_label[27]->hide();
     m_label[26]->setText(QStringLiteral("Selezionare le caselle con il mouse"));
     m_label[26]->setFont(captionFont(9.75));
     m_label[26]->setWordWrap(true);
+    // A screen reader names each box by the caption beside it.
+    m_text1->setAccessibleName(QStringLiteral("Secondi impiegati"));
+    m_text2->setAccessibleName(QStringLiteral("Tentativi"));
 
     // Offered only to the controls that can take the keyboard at all.
     setFocusPolicy(Qt::NoFocus);
 }
 
-QWidget *Form1::resultsWidget(ResultsControl control) const
-{
-    switch (control) {
-    case ResultsControl::Text1: return m_text1;
-    case ResultsControl::Text2: return m_text2;
-    case ResultsControl::Label27: return m_label[27];
-    case ResultsControl::Label28: return m_label[28];
-    case ResultsControl::Command1: return m_command1;
-    }
-    return nullptr;
-}
-
 void Form1::wireRules()
 {
-    connect(&m_game, &Game::cardPictureShownChanged, this, [this](int cell, bool shown) {
-        PictureBox *image = m_image[cell];
-        image->setVisible(shown);
-        // A card names its picture only while it is face up; the picture itself stays
-        // nameless, so that a screen reader meets each card once.
-        const int pos = cardPositionOf(cell);
-        m_label[cell]->setAccessibleName(shown && image->picture()
-                                             ? QStringLiteral("Carta %1: %2").arg(pos).arg(image->picture()->name())
-                                             : faceDownName(pos));
-    });
-    connect(&m_game, &Game::pictureGiven, this,
-            [this](int to, int from) { m_image[to]->setPicture(m_image[from]->picture()); });
-    connect(&m_game, &Game::resultsTextsChanged, this, [this](const QString &seconds, const QString &attempts) {
-        m_text1->setText(seconds);
-        m_text2->setText(attempts);
-    });
-    connect(&m_game, &Game::resultsControlShownChanged, this, [this](ResultsControl control, bool shown) {
-        resultsWidget(control)->setVisible(shown);
-        // The keyboard goes to "Ancora" at the end of a game, and back to the first card
-        // when a new one is dealt.
-        if (control == ResultsControl::Command1)
-            (shown ? static_cast<QWidget *>(m_command1) : m_label[gridCellOf(1)])->setFocus();
-    });
-    connect(&m_game, &Game::pauseStarted, this,
-            [this](double seconds) { m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000))); });
+    connect(&m_game, &Game::dealt, this, &Form1::giveFace);
+    connect(&m_game, &Game::turnedUp, this, [this](int pos) { card(pos)->setFaceUp(true); });
+    connect(&m_game, &Game::turnedDown, this, [this](int pos) { card(pos)->setFaceUp(false); });
+    connect(&m_game, &Game::pairFailed, this,
+            [this](int, int, double seconds) { m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000))); });
+    connect(&m_game, &Game::finished, this, &Form1::showResults);
 }
 
-int Form1::cellOf(const QWidget *widget) const
+void Form1::Form_Load()
 {
-    const auto found = std::find(m_label.begin() + 1, m_label.begin() + GridCells + 1, widget);
-    const int cell = static_cast<int>(found - m_label.begin());
-    return widget && cell <= GridCells && cell != CentreCell ? cell : 0;
+    for (QWidget *control : resultsPanel())
+        control->hide();
+    m_game.deal();
+    HideAllFaces();
+    card(1)->setFocus();
+}
+
+void Form1::Command1_Click()
+{
+    m_pauseTimer.stop();
+    HideAllFaces();
+    Form_Load();
+}
+
+void Form1::HideAllFaces()
+{
+    for (Card *card : m_cards)
+        card->setFaceUp(false);
+}
+
+void Form1::giveFace(int pos, char letter)
+{
+    // Handed on through the transfer slot: both hold the very same picture.
+    const auto face = FirstFacePicture + static_cast<int>(FaceLetters.find(letter));
+    m_image[TransferSlot]->setPicture(m_image[static_cast<std::size_t>(face)]->picture());
+    card(pos)->face()->setPicture(m_image[TransferSlot]->picture());
+}
+
+void Form1::showResults(qint64 seconds, qint64 attempts)
+{
+    m_text1->setText(QString::number(seconds));
+    m_text2->setText(QLocale().toString(attempts));
+    for (QWidget *control : resultsPanel())
+        control->show();
+    m_command1->setFocus();
+}
+
+// In the order in which a deal hides them and the end of a game shows them.
+std::array<QWidget *, 5> Form1::resultsPanel() const
+{
+    return {m_text1, m_text2, m_label[27], m_label[28], m_command1};
+}
+
+void Form1::onPauseTimer()
+{
+    // A timer may fire a hair early; the rules have the last word on the half second.
+    if (const double wait = m_game.endPauseIfDue(); wait > 0)
+        m_pauseTimer.start(static_cast<int>(std::ceil(wait * 1000)) + 1);
 }
 
 void Form1::showEvent(QShowEvent *event)
@@ -290,42 +299,30 @@ void Form1::setKeyboardCue(bool shown)
     if (testAttribute(Qt::WA_KeyboardFocusChange) == shown)
         return;
     setAttribute(Qt::WA_KeyboardFocusChange, shown);
-    repaintFocus(focusWidget());
-}
-
-void Form1::repaintFocus(QWidget *widget)
-{
-    if (!widget || widget->window() != this)
-        return;
-    widget->update();
-    if (const int cell = cellOf(widget))
-        m_image[cell]->update();
+    if (auto *focused = qobject_cast<Card *>(focusWidget()))
+        focused->updateRing();
+    else if (focusWidget())
+        focusWidget()->update();
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
-    const int cell = cellOf(focusWidget());
+    const auto *focused = qobject_cast<const Card *>(focusWidget());
+    const int from = focused ? focused->position() : 0;
     int to = 0;
     switch (event->key()) {
-    case Qt::Key_Home: to = gridCellOf(1); break;
-    case Qt::Key_End: to = gridCellOf(CardCount); break;
-    case Qt::Key_Left: to = cell ? neighbourCell(cell, 0, -1) : 0; break;
-    case Qt::Key_Right: to = cell ? neighbourCell(cell, 0, 1) : 0; break;
-    case Qt::Key_Up: to = cell ? neighbourCell(cell, -1, 0) : 0; break;
-    case Qt::Key_Down: to = cell ? neighbourCell(cell, 1, 0) : 0; break;
+    case Qt::Key_Home: to = 1; break;
+    case Qt::Key_End: to = CardCount; break;
+    case Qt::Key_Left: to = from ? neighbourCard(from, 0, -1) : 0; break;
+    case Qt::Key_Right: to = from ? neighbourCard(from, 0, 1) : 0; break;
+    case Qt::Key_Up: to = from ? neighbourCard(from, -1, 0) : 0; break;
+    case Qt::Key_Down: to = from ? neighbourCard(from, 1, 0) : 0; break;
     default: break;
     }
     if (to)
-        m_label[to]->setFocus(Qt::OtherFocusReason);
+        card(to)->setFocus(Qt::OtherFocusReason);
     else
         QWidget::keyPressEvent(event);
-}
-
-void Form1::onPauseTimer()
-{
-    // A timer may fire a hair early; the rules have the last word on the half second.
-    if (!m_game.endPauseIfDue() && m_game.pausing())
-        m_pauseTimer.start(static_cast<int>(std::ceil(m_game.pauseRemaining() * 1000)) + 1);
 }
 
 } // namespace pairon12

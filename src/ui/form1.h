@@ -12,11 +12,12 @@ class QPushButton;
 
 namespace pairon12 {
 
+class Card;
 class Label;
 class PictureBox;
 
-// The one window. It owns the controls and the rules, turns clicks on card targets
-// and on "Ancora" into calls on the rules, and mirrors what the rules report.
+// The one window. It owns the controls and the rules, turns clicks and keys on the
+// cards and on "Ancora" into calls on the rules, and shows what the rules report.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -26,8 +27,6 @@ public:
                    QWidget *parent = nullptr);
     ~Form1() override;
 
-    const Game &game() const { return m_game; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -36,15 +35,20 @@ protected:
 private:
     void buildControls();
     void wireRules();
+    // A new game: the results hidden, a fresh deal, every card face down.
+    void Form_Load();
+    void Command1_Click();
+    void HideAllFaces();
+    void giveFace(int pos, char letter);
+    void showResults(qint64 seconds, qint64 attempts);
+    std::array<QWidget *, 5> resultsPanel() const;
     void onPauseTimer();
-    QWidget *resultsWidget(ResultsControl control) const;
-    // The grid cell whose card target `widget` is, 0 for any other control.
-    int cellOf(const QWidget *widget) const;
     void setKeyboardCue(bool shown);
-    void repaintFocus(QWidget *widget);
+    Card *card(int pos) const { return m_cards[static_cast<std::size_t>(pos - 1)]; }
 
     Game m_game;
-    // Indexed by the controls' own numbers; element 0 is unused.
+    std::array<Card *, CardCount> m_cards{};
+    // Indexed by the controls' own numbers; the cards' are theirs.
     std::array<Label *, 29> m_label{};
     std::array<PictureBox *, 39> m_image{};
     QLineEdit *m_text1 = nullptr;

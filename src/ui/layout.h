@@ -4,7 +4,6 @@
 #include <QRect>
 
 #include <array>
-#include <string_view>
 
 namespace pairon12 {
 
@@ -24,25 +23,44 @@ constexpr QRect twipsRect(int left, int top, int width, int height)
 inline constexpr int ClientWidthTwips = 7860;
 inline constexpr int ClientHeightTwips = 7005;
 
-// Grid squares are 975 twips on a 960-twip pitch: neighbours share a one-pixel strip.
-inline constexpr int CellSizeTwips = 975;
-inline constexpr int CellPitchTwips = 960;
-inline constexpr int GridLeftTwips = 1560;
-inline constexpr int GridTopTwips = 1080;
+// The grid's cells are numbered 1..25 row by row; the centre one holds the "X", and the
+// 24 cards fill the others in the same order, so card 13 lies in cell 14.
+inline constexpr int GridSide = 5;
+inline constexpr int GridCells = GridSide * GridSide;
+inline constexpr int CentreCell = 13;
 
+constexpr int gridCellOf(int pos) { return pos < CentreCell ? pos : pos + 1; }
+
+// Grid squares are 975 twips on a 960-twip pitch: neighbours share a one-pixel strip.
 constexpr QRect cellRect(int cell)
 {
-    const int row = (cell - 1) / 5;
-    const int column = (cell - 1) % 5;
-    return twipsRect(GridLeftTwips + CellPitchTwips * column, GridTopTwips + CellPitchTwips * row, CellSizeTwips,
-                     CellSizeTwips);
+    const int row = (cell - 1) / GridSide;
+    const int column = (cell - 1) % GridSide;
+    return twipsRect(1560 + 960 * column, 1080 + 960 * row, 975, 975);
+}
+
+// The card an arrow key reaches from card `pos`, a step of (rows, columns) away: the
+// centre holds no card and is stepped over, and at the grid's edge the keyboard stays.
+constexpr int neighbourCard(int pos, int rows, int columns)
+{
+    const int cell = gridCellOf(pos);
+    int row = (cell - 1) / GridSide + rows;
+    int column = (cell - 1) % GridSide + columns;
+    if (row * GridSide + column + 1 == CentreCell) {
+        row += rows;
+        column += columns;
+    }
+    if (row < 0 || row >= GridSide || column < 0 || column >= GridSide)
+        return pos;
+    const int to = row * GridSide + column + 1;
+    return to < CentreCell ? to : to - 1;
 }
 
 enum class ControlKind { Label, Picture, TextBox, Button };
 
 struct ControlSpec {
-    std::string_view name;
     ControlKind kind;
+    int number;                   // Label26, Image38, Text1, Command1...
     int left, top, width, height; // twips
     QRect rect() const { return twipsRect(left, top, width, height); }
 };
@@ -51,27 +69,31 @@ struct ControlSpec {
 // never shown; they only hold pictures.
 // clang-format off
 inline constexpr std::array<ControlSpec, 19> OffGridControls{{
-    {"Label28", ControlKind::Label, 1560, 360, 2535, 375},
-    {"Text1", ControlKind::TextBox, 4440, 360, 855, 375},
-    {"Label27", ControlKind::Label, 480, 6240, 1455, 375},
-    {"Text2", ControlKind::TextBox, 2280, 6240, 615, 375},
-    {"Command1", ControlKind::Button, 4680, 6360, 1215, 375},
-    {"Label26", ControlKind::Label, 120, 2400, 1215, 1215},
-    {"Image26", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image27", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image28", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image29", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image30", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image31", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image32", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image33", ControlKind::Picture, 120, 360, 975, 975},
-    {"Image34", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image35", ControlKind::Picture, 240, 240, 975, 975},
-    {"Image36", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image37", ControlKind::Picture, 120, 240, 975, 975},
-    {"Image38", ControlKind::Picture, 120, 240, 975, 975},
+    {ControlKind::Label, 28, 1560, 360, 2535, 375},
+    {ControlKind::TextBox, 1, 4440, 360, 855, 375},
+    {ControlKind::Label, 27, 480, 6240, 1455, 375},
+    {ControlKind::TextBox, 2, 2280, 6240, 615, 375},
+    {ControlKind::Button, 1, 4680, 6360, 1215, 375},
+    {ControlKind::Label, 26, 120, 2400, 1215, 1215},
+    {ControlKind::Picture, 26, 120, 240, 975, 975},
+    {ControlKind::Picture, 27, 120, 240, 975, 975},
+    {ControlKind::Picture, 28, 120, 240, 975, 975},
+    {ControlKind::Picture, 29, 120, 240, 975, 975},
+    {ControlKind::Picture, 30, 120, 240, 975, 975},
+    {ControlKind::Picture, 31, 120, 240, 975, 975},
+    {ControlKind::Picture, 32, 120, 240, 975, 975},
+    {ControlKind::Picture, 33, 120, 360, 975, 975},
+    {ControlKind::Picture, 34, 120, 240, 975, 975},
+    {ControlKind::Picture, 35, 240, 240, 975, 975},
+    {ControlKind::Picture, 36, 120, 240, 975, 975},
+    {ControlKind::Picture, 37, 120, 240, 975, 975},
+    {ControlKind::Picture, 38, 120, 240, 975, 975},
 }};
 // clang-format on
+
+// Image26..Image37 hold the faces of the letters "a".."n"; Image38 passes a face on.
+inline constexpr int FirstFacePicture = 26;
+inline constexpr int TransferSlot = 38;
 
 // A bold plain sans-serif face whose metrics fit every caption in its box. Sizes
 // are set in pixels at 96 dpi so that text scales with the twips, not the screen.

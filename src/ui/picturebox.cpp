@@ -1,10 +1,11 @@
 #include "picturebox.h"
 
-#include "label.h"
-
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSvgRenderer>
+#include <QResource>
+
+#include <algorithm>
+#include <array>
 
 namespace pairon12 {
 
@@ -12,15 +13,20 @@ QPixmap FacePicture::pixmap(QSize size, qreal devicePixelRatio) const
 {
     const QSize device = (QSizeF(size) * devicePixelRatio).toSize();
     if (m_cache.size() != device || m_cache.devicePixelRatio() != devicePixelRatio) {
-        QImage image(device, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QSvgRenderer renderer(m_resource);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        // The view box is mapped onto the whole square, distorting where it must.
-        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(device)));
-        painter.end();
-        m_cache = QPixmap::fromImage(std::move(image));
+        // The smallest drawing no smaller than the square, shrunk by averaging when the
+        // screen's scale falls between two of them; the largest beyond them all.
+        constexpr std::array sides{PAIRON12_FACE_SIDES};
+        const int wanted = std::max(device.width(), device.height());
+        const auto fits = std::find_if(sides.begin(), sides.end(), [wanted](int side) { return side >= wanted; });
+        const int side = fits == sides.end() ? sides.back() : *fits;
+        const QByteArray pixels = QResource(m_resource + '-' + QString::number(side) + ".argb").uncompressedData();
+        if (pixels.size() != qsizetype(side) * side * 4)
+            return {};
+        const QImage drawn(reinterpret_cast<const uchar *>(pixels.constData()), side, side,
+                           QImage::Format_ARGB32_Premultiplied);
+        m_cache = QPixmap::fromImage(side == device.width() && side == device.height()
+                                         ? drawn.copy()
+                                         : drawn.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         m_cache.setDevicePixelRatio(devicePixelRatio);
     }
     return m_cache;
@@ -35,29 +41,12 @@ void PictureBox::setPicture(Picture picture)
         update();
 }
 
-void PictureBox::setCard(QWidget *card)
-{
-    m_card = card;
-    card->installEventFilter(this);
-}
-
-bool PictureBox::eventFilter(QObject *watched, QEvent *event)
-{
-    // The card repaints itself as it takes or loses the keyboard; its face, drawn over
-    // it, must follow.
-    if (watched == m_card && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        update();
-    return QWidget::eventFilter(watched, event);
-}
-
 void PictureBox::paintEvent(QPaintEvent *)
 {
     if (!m_picture)
         return;
     QPainter painter(this);
     painter.drawPixmap(rect(), m_picture->pixmap(size(), devicePixelRatioF()));
-    if (m_card)
-        paintFocusCue(painter, *m_card);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event) { event->accept(); }

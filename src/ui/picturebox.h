@@ -8,13 +8,14 @@
 
 namespace pairon12 {
 
-// A face picture: parsed and drawn only when first shown, then kept for that
-// size and pixel ratio. Controls share one instance; nothing ever changes it.
+// A face picture, drawn while building at a few sizes: made ready for the screen only
+// when first shown, then kept for that size and pixel ratio. Controls share one
+// instance; nothing ever changes it.
 class FacePicture
 {
 public:
+    // `resource` names the drawings without their size: ":/faces/f-cat".
     FacePicture(QString resource, QString name) : m_resource(std::move(resource)), m_name(std::move(name)) {}
-    const QString &resource() const { return m_resource; }
     // What the picture shows, in words, for those who cannot see it.
     const QString &name() const { return m_name; }
     // Stretched to fill `size` whatever its own proportions; transparent ground kept.
@@ -38,18 +39,14 @@ public:
     using QWidget::QWidget;
     const Picture &picture() const { return m_picture; }
     void setPicture(Picture picture);
-    // The card target beneath: while it has the keyboard, its cue shows over the face.
-    void setCard(QWidget *card);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     Picture m_picture;
-    QWidget *m_card = nullptr;
 };
 
 } // namespace pairon12

@@ -1,7 +1,7 @@
 # A private Xvfb for the real game, driven by synthesized input and read from the screen; with
 # accessibility=True also a private D-Bus session, where the AT-SPI bus starts when first asked
 # for. os.environ points at them while the session lasts, so pyatspi is imported inside it.
-import contextlib, os, shutil, signal, subprocess as sp, tempfile, time
+import contextlib, os, select, shutil, signal, subprocess as sp, tempfile, time
 from PIL import Image
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
@@ -59,6 +59,7 @@ class XSession:
                 os.environ |= dict(DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().decode().strip(),
                                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             self.d = display.Display()
+            self.d.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)  # wakes window() on a map
             return self
         except BaseException:
             self.__exit__()
@@ -84,9 +85,13 @@ class XSession:
         except error.XError:  # one went while looked at
             return None
 
-    def window(self, title, timeout=10):
-        for _ in range(timeout * 1000):
-            if win := self.find(title):
-                return win
-            time.sleep(0.001)
-        raise TimeoutError(f"no window {title!r} within {timeout} s")
+    def window(self, title, timeout=10):  # asks the server only as windows change, not to slow their programs
+        deadline = time.monotonic() + timeout
+        while not (win := self.find(title)):
+            if time.monotonic() > deadline:
+                raise TimeoutError(f"no window {title!r} within {timeout} s")
+            if not self.d.pending_events():  # one may have come in with find()'s replies
+                select.select([self.d], [], [], 0.05)
+            for _ in range(self.d.pending_events()):
+                self.d.next_event()
+        return win

@@ -1,0 +1,109 @@
+#include "card.h"
+
+#include "label.h"
+#include "layout.h"
+#include "picturebox.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace pairon12 {
+
+// The picture over a card, which must show the card's ring as the card itself would.
+class Card::Face : public PictureBox
+{
+public:
+    Face(const Card *card, QWidget *window) : PictureBox(window), m_card(card) {}
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        PictureBox::paintEvent(event);
+        QPainter painter(this);
+        m_card->paintRing(painter);
+    }
+
+private:
+    const Card *m_card;
+};
+
+Card::Card(int pos, QWidget *window) : QAbstractButton(window), m_pos(pos), m_face(new Face(this, window))
+{
+    const int cell = gridCellOf(pos);
+    setObjectName(QStringLiteral("Label%1").arg(cell));
+    m_face->setObjectName(QStringLiteral("Image%1").arg(cell));
+    setGeometry(cellRect(cell));
+    m_face->setGeometry(cellRect(cell));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    setFocusPolicy(Qt::StrongFocus);
+    setFaceUp(false);
+}
+
+PictureBox *Card::face() const { return m_face; }
+
+void Card::setFaceUp(bool up)
+{
+    m_face->setVisible(up);
+    // Named by its face only while it shows it; the picture itself stays nameless, so
+    // that a screen reader meets each card once.
+    setAccessibleName(up && m_face->picture() ? QStringLiteral("Carta %1: %2").arg(m_pos).arg(m_face->picture()->name())
+                                              : QStringLiteral("Carta %1, coperta").arg(m_pos));
+}
+
+void Card::updateRing()
+{
+    update();
+    m_face->update();
+}
+
+void Card::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paintBorder(painter, rect());
+    paintRing(painter);
+}
+
+void Card::paintRing(QPainter &painter) const
+{
+    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        return;
+    // Inside the card's own pixels, clear of the edges its neighbours draw over, and
+    // two-toned so that it shows on any face.
+    const QRect outer = rect().adjusted(2, 2, -2, -2);
+    const QRect middle = outer.adjusted(2, 2, -2, -2);
+    auto ring = [&painter](QRect from, QRect to, const QColor &colour) {
+        QPainterPath path;
+        path.addRect(from);
+        path.addRect(to);
+        painter.fillPath(path, colour);
+    };
+    ring(outer, middle, QColor(0x1a, 0x3f, 0x9c)); // 8:1 against the button face
+    ring(middle, middle.adjusted(1, 1, -1, -1), Qt::white);
+}
+
+void Card::keyPressEvent(QKeyEvent *event)
+{
+    // Turned as the key goes down, with no wait for its release as a button would
+    // have. Arrows and the rest go on to the window.
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+        click();
+    else
+        event->ignore();
+}
+
+void Card::focusInEvent(QFocusEvent *event)
+{
+    QAbstractButton::focusInEvent(event);
+    m_face->update();
+}
+
+void Card::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractButton::focusOutEvent(event);
+    m_face->update();
+}
+
+} // namespace pairon12

@@ -1,0 +1,92 @@
+// Draws the program's SVG pictures while building, so that the game parses no SVG and
+// needs no SVG module on any platform.
+//   bake_pictures icon ICON.svg OUTPUT.cpp
+//       the icon at the sizes a window manager asks for, as C++ arrays of pixels;
+//   bake_pictures face FACE.svg PREFIX SIDE...
+//       a face stretched to squares of each SIDE, as PREFIX-SIDE.argb files of raw
+//       pixels, which the game uses as they are, with no decoder.
+// Pixels are premultiplied ARGB, one native-endian word each.
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+namespace {
+
+// The whole view box mapped onto the square, distorting where it must.
+QImage draw(QSvgRenderer &renderer, int side)
+{
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(0, 0, side, side));
+    return image;
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush())
+        return true;
+    std::fprintf(stderr, "bake_pictures: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+bool bakeIcon(QSvgRenderer &renderer, const QString &output)
+{
+    QByteArray text = "// Generated from the program's icon by bake_pictures.\n#include \"bakedicon.h\"\n\n"
+                      "namespace pairon12 {\n";
+    const int sides[] = {16, 32, 48, 64};
+    QByteArray table;
+    for (int side : sides) {
+        const QImage image = draw(renderer, side);
+        text += "static const unsigned int icon" + QByteArray::number(side) + "[] = {";
+        for (int y = 0; y < side; ++y) {
+            const auto *row = reinterpret_cast<const unsigned int *>(image.constScanLine(y));
+            text += "\n   ";
+            for (int x = 0; x < side; ++x)
+                text += " 0x" + QByteArray::number(row[x], 16) + "u,";
+        }
+        text += "\n};\n";
+        table += "    {" + QByteArray::number(side) + ", icon" + QByteArray::number(side) + "},\n";
+    }
+    text += "\nconst std::array<BakedIcon, " + QByteArray::number(std::size(sides)) + "> BakedIcons{{\n" + table
+            + "}};\n\n} // namespace pairon12\n";
+    return write(output, text);
+}
+
+bool bakeFace(QSvgRenderer &renderer, const QString &prefix, const QStringList &sides)
+{
+    for (const QString &side : sides) {
+        const QImage image = draw(renderer, side.toInt());
+        const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
+        if (!write(prefix + '-' + side + ".argb", pixels))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const bool icon = args.size() == 3 && args[0] == QLatin1String("icon");
+    const bool face = args.size() >= 4 && args[0] == QLatin1String("face");
+    if (!icon && !face) {
+        std::fprintf(stderr, "usage: bake_pictures icon ICON.svg OUTPUT.cpp\n"
+                             "       bake_pictures face FACE.svg PREFIX SIDE...\n");
+        return 2;
+    }
+    QSvgRenderer renderer(args[1]);
+    if (!renderer.isValid()) {
+        std::fprintf(stderr, "bake_pictures: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    return (icon ? bakeIcon(renderer, args[2]) : bakeFace(renderer, args[2], args.mid(3))) ? 0 : 1;
+}
