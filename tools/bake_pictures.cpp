@@ -4,14 +4,19 @@
 //       the icon at the sizes a window manager asks for, as C++ arrays of pixels;
 //   bake_pictures face FACE.svg PREFIX SIDE...
 //       a face stretched to squares of each SIDE, as PREFIX-SIDE.argb files of raw
-//       pixels, which the game uses as they are, with no decoder.
+//       pixels, which the game uses as they are, with no decoder;
+//   bake_pictures ico ICON.svg OUTPUT.ico
+//       the icon as a Windows icon file, for the program file on Windows.
 // Pixels are premultiplied ARGB, one native-endian word each.
+#include <QBuffer>
+#include <QDataStream>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -69,6 +74,33 @@ bool bakeFace(QSvgRenderer &renderer, const QString &prefix, const QStringList &
     return true;
 }
 
+// The Explorer, the Start menu and the taskbar pick a size from 16 pixels at 100 %
+// scaling to the Explorer's largest view: one PNG each, in the ICO container.
+bool bakeIco(QSvgRenderer &renderer, const QString &output)
+{
+    const int sides[] = {16, 20, 24, 32, 40, 48, 64, 96, 256};
+    std::vector<QByteArray> pngs;
+    for (int side : sides) {
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        draw(renderer, side).save(&png, "PNG");
+        pngs.push_back(png.data());
+    }
+    QByteArray ico;
+    QDataStream out(&ico, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(pngs.size());
+    auto offset = quint32(6 + 16 * pngs.size());
+    for (std::size_t i = 0; i < pngs.size(); ++i) {
+        const auto side = quint8(sides[i] % 256); // 0 stands for 256
+        out << side << side << quint8(0) << quint8(0) << quint16(1) << quint16(32) << quint32(pngs[i].size()) << offset;
+        offset += pngs[i].size();
+    }
+    for (const auto &png : pngs)
+        out.writeRawData(png.constData(), int(png.size()));
+    return write(output, ico);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -78,9 +110,11 @@ int main(int argc, char *argv[])
         args << QString::fromLocal8Bit(argv[i]);
     const bool icon = args.size() == 3 && args[0] == QLatin1String("icon");
     const bool face = args.size() >= 4 && args[0] == QLatin1String("face");
-    if (!icon && !face) {
+    const bool ico = args.size() == 3 && args[0] == QLatin1String("ico");
+    if (!icon && !face && !ico) {
         std::fprintf(stderr, "usage: bake_pictures icon ICON.svg OUTPUT.cpp\n"
-                             "       bake_pictures face FACE.svg PREFIX SIDE...\n");
+                             "       bake_pictures face FACE.svg PREFIX SIDE...\n"
+                             "       bake_pictures ico ICON.svg OUTPUT.ico\n");
         return 2;
     }
     QSvgRenderer renderer(args[1]);
@@ -88,5 +122,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bake_pictures: cannot read %s\n", argv[2]);
         return 1;
     }
+    if (ico)
+        return bakeIco(renderer, args[2]) ? 0 : 1;
     return (icon ? bakeIcon(renderer, args[2]) : bakeFace(renderer, args[2], args.mid(3))) ? 0 : 1;
 }
