@@ -9,9 +9,12 @@ add_custom_command(OUTPUT ${PAIRON12_ICO}
     COMMAND bake_pictures ico ${PROJECT_SOURCE_DIR}/assets/icon.svg ${PAIRON12_ICO}
     DEPENDS bake_pictures ${PROJECT_SOURCE_DIR}/assets/icon.svg
     VERBATIM)
+add_custom_target(pairon12_ico DEPENDS ${PAIRON12_ICO})
+add_dependencies(pairon12 pairon12_ico)
 configure_file(windows/icon.rc.in icon.rc @ONLY)
-set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/icon.rc PROPERTIES OBJECT_DEPENDS ${PAIRON12_ICO})
 target_sources(pairon12 PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/icon.rc)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/icon.rc TARGET_DIRECTORY pairon12
+    PROPERTIES OBJECT_DEPENDS ${PAIRON12_ICO})
 
 # The game forces Qt's Fusion style, which is built into Qt Widgets: no style plugin.
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets> DESTINATION .)
@@ -37,6 +40,7 @@ set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 # One folder holds it all, whatever component an install rule names.
 set(CPACK_MONOLITHIC_INSTALL ON)
+unset(CPACK_COMPONENTS_ALL)
 set(CPACK_SYSTEM_NAME win64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Pairon12)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Pairon12)

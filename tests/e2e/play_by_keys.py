@@ -4,11 +4,8 @@
 #   play_by_keys.py GAME [FINISHED.png]
 import re, sys, time
 from PIL import Image, ImageChops
+from board import check, first_frame_right, plain, square
 from xsession import XSession
-
-
-def check(ok, what):
-    ok or sys.exit(f"FAIL: {what}")
 
 
 def wait(what, done, timeout=5):
@@ -25,15 +22,6 @@ LAYOUT = {"X, centro del tavolo": (3480, 3000, 975, 975), "Selezionare le casell
           "Tentativi :": (480, 6240, 1455, 375), "Tentativi": (2280, 6240, 615, 375), "Ancora": (4680, 6360, 1215, 375)}
 
 
-def square(pos, inset=0):
-    x, y = (1560 + 960 * ((pos + (pos > 12) - 1) % 5)) // 15, (1080 + 960 * ((pos + (pos > 12) - 1) // 5)) // 15
-    return x + inset, y + inset, x + 975 // 15 - inset, y + 975 // 15 - inset
-
-
-def plain(shot, pos, inset=6):  # no face: nothing but the button face in the square, within the ring
-    return len(set(shot.crop(square(pos, inset)).getdata())) == 1
-
-
 def lum(pixel):
     return 0.05 + sum(w * (c / 3295 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4)
                       for w, c in zip((0.2126, 0.7152, 0.0722), pixel))
@@ -44,15 +32,6 @@ def rings(shot):  # mid-side, two pixels inside the border stand out 3:1 from th
         lum(shot.getpixel((0, 0))) / lum(shot.getpixel(a)) >= 3 and shot.getpixel(b) == (255, 255, 255)
         for d in (2, 3) for a, b in [((x + d, y + 32), (x + 4, y + 32)), ((x + 64 - d, y + 32), (x + 60, y + 32)),
                                      ((x + 32, y + d), (x + 32, y + 4)), ((x + 32, y + 64 - d), (x + 32, y + 60))])]
-
-
-def first_frame_right(shot):  # 24 plain squares in their borders, the X, the instruction, nothing else
-    dark = lambda x, y: max(shot.getpixel((x, y))) < 80
-    return (all(dark(104 + 64 * k, 72 + i) and dark(104 + i, 72 + 64 * k) for k in range(6) for i in range(321))
-            and all(plain(shot, p, 1) for p in range(1, 25)) and all(len(set(shot.crop(box).getdata())) == 1 for box in
-                                                                     [(0, 0, 524, 72), (0, 393, 524, 467),  # and around
-                                                                      (103, 72, 104, 393), (425, 72, 426, 393)])
-            and sum(p == (255, 0, 0) for p in shot.crop((232, 200, 297, 265)).getdata()) > 300)
 
 
 with XSession(accessibility=True) as xs:

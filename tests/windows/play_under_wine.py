@@ -1,0 +1,116 @@
+#!/usr/bin/python3
+# The Windows build as a Windows player meets it, under Wine in a fresh profile and a private X
+# server: installed silently, its version record read, a whole game by clicks known only from
+# the screen, then uninstalled silently, leaving nothing behind.
+#   play_under_wine.py PACKAGES [FINISHED.png]    (PACKAGES: cpack's zip and installer)
+import contextlib, glob, io, os, subprocess as sp, sys, tempfile, time, zipfile
+import pefile
+from PIL import Image, ImageOps
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from board import check, first_frame_right, plain, square
+from xsession import XSession
+
+WINE = "/usr/lib/wine/wine64"
+
+
+def wait(what, done, timeout=5):
+    deadline = time.monotonic() + timeout
+    while not (result := done()):
+        check(time.monotonic() < deadline, what)
+        time.sleep(0.002)
+    return result
+
+
+def number(shot, left, top, width, height):  # a results box, in twips: its digits black on white, magnified
+    x, y = left // 15, top // 15
+    box = shot.crop((x + 3, y + 3, x + width // 15 - 3, y + height // 15 - 3)).convert("L")
+    png = io.BytesIO()
+    box = box.resize((box.width * 3, box.height * 3), Image.LANCZOS).point(lambda v: 255 * (v >= 175))
+    ImageOps.expand(box, 20, 255).save(png, "PNG")
+    ocr = sp.run(["tesseract", "stdin", "stdout", "--psm", "7", "-c", "tessedit_char_whitelist=0123456789"],
+                 input=png.getvalue(), capture_output=True, check=True)
+    return int(ocr.stdout.strip() or -1)
+
+
+(installer,), (archive,) = (glob.glob(f"{sys.argv[1]}/pairon12-*.{kind}") for kind in ("exe", "zip"))
+with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, contextlib.ExitStack() as end:
+    # No .NET or browser engine to offer, and no menu entries or file types for the desktop outside.
+    os.environ |= dict(WINEPREFIX=prefix, WINEDEBUG="-all",
+                       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    os.environ.pop("QT_QPA_PLATFORM")  # Wine hands the environment on, and this names Linux's plugin
+    wine = lambda *argv: sp.run([WINE, *argv], check=True, capture_output=True)
+    settle = lambda: sp.run(["/usr/lib/wine/wineserver", "-w"], check=True)  # all ended, registry saved
+    end.callback(sp.run, ["/usr/lib/wine/wineserver", "-k"])  # whatever happens, before the profile goes
+    registry = lambda: "".join(open(f"{prefix}/{hive}.reg").read().lower() for hive in ("system", "user"))
+    wine("wineboot", "--init")
+    # A fresh profile has none of Windows' faces and draws serif instead; Debian's metric twins stand in.
+    for face, twin in [("Arial", "Liberation Sans"), ("Times New Roman", "Liberation Serif"),
+                       ("Courier New", "Liberation Mono")]:
+        wine("reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", face, "/d", twin, "/f")
+    wine(installer, "/S")
+    settle()
+    home = f"{prefix}/drive_c/Program Files/Pairon12"
+    with zipfile.ZipFile(archive) as z:
+        zipped = {name.split("/", 1)[1] for name in z.namelist() if not name.endswith("/")}
+    check({os.path.relpath(f"{d}/{f}", home) for d, _, files in os.walk(home) for f in files}
+          == zipped | {"Uninstall.exe"} and r"uninstall\\pairon12]" in registry() and os.path.isfile(
+              f"{prefix}/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pairon12/Pairon12.lnk"),
+          "the installer did not put the zip's folder, a Start menu entry and an uninstaller in place")
+
+    pe = pefile.PE(f"{home}/pairon12.exe")
+    fixed, info = pe.VS_FIXEDFILEINFO[0], {e.Key: e for e in pe.FileInfo[0]}
+    strings = info[b"StringFileInfo"].StringTable[0]
+    check(int(strings.LangID, 16) == 0x041004B0
+          and info[b"VarFileInfo"].Var[0].entry == {b"Translation": "0x0410 0x04b0"}
+          and {strings.entries[k] for k in (b"FileVersion", b"ProductVersion")} == {b"1.00"}
+          and (fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS, fixed.ProductVersionLS,
+               fixed.FileType) == (0x10000, 0, 0x10000, 0, 1)
+          and pefile.RESOURCE_TYPE["RT_GROUP_ICON"] in [e.id for e in pe.DIRECTORY_ENTRY_RESOURCE.entries],
+          "the program file lacks its icon, or its version record: Italian, Unicode, 1.00, 1.0.0.0, "
+          "an application")
+
+    started = time.monotonic()
+    game = xs.start([WINE, f"{home}/pairon12.exe"])
+    win, shown = xs.window("Pairon12", 60), time.monotonic()
+    wait("the first frame is not 24 face-down cards around a red X on the layout's grid",
+         lambda: (win.width, win.height) == (524, 467) and first_frame_right(win.grab()), 20)
+    faces, turns = {}, 0
+
+    def turn(pos):  # a click, and the card's face as its pixels once on screen
+        global turns, clicked
+        clicked, turns = time.monotonic(), turns + 1
+        win.click(*square(pos, 32)[:2])
+        faces[pos] = wait(f"card {pos} shows no face", lambda: not plain(s := win.grab(), pos) and s).crop(
+            square(pos, 6)).tobytes()
+        return faces[pos]
+
+    for first in range(1, 24, 2):  # neighbours first; a failed pair timed from its click until it turns back
+        if turn(first) != turn(first + 1):
+            seen = time.monotonic()
+            wait("a failed pair stayed up", lambda: plain(s := win.grab(), first) and plain(s, first + 1))
+            check(0.5 <= time.monotonic() - clicked < seen - clicked + 1.5,
+                  f"a failed pair stayed up {time.monotonic() - clicked:.3f} s")
+    for a, b in [(a, b) for a in range(1, 25) for b in range(a + 1, 25) if faces[a] == faces[b]]:
+        if a % 2 == 0 or b > a + 1:  # then the pairs that are left, from memory
+            turn(a), turn(b)
+    finished = time.monotonic()
+    wait("no results at the end", lambda: len(set(win.grab().crop((152, 416, 193, 441)).getdata())) > 1)
+    shot = win.grab()
+    seconds, attempts = number(shot, 4440, 360, 855, 375), number(shot, 2280, 6240, 615, 375)
+    check(attempts == turns // 2 and int(clicked - shown) <= seconds <= finished - started,
+          f"the results read {seconds} s and {attempts} attempts after {turns} cards turned")
+    if len(sys.argv) > 2:
+        shot.save(sys.argv[2])
+    win.click((4680 + 1215 // 2) // 15, (6360 + 375 // 2) // 15)
+    wait("Ancora dealt no new game", lambda: first_frame_right(win.grab()))
+    first = 1
+    while turn(first) == turn(first + 1):  # until a pair fails
+        first += 2
+    win.close()  # during that pair's pause
+    check(game.wait(5) == 0, f"closed during a pause, the game exited with status {game.returncode}")
+
+    wine(f"{home}/Uninstall.exe", "/S")
+    settle()  # the uninstaller goes on from a copy of itself
+    left = [n for _, ds, fs in os.walk(f"{prefix}/drive_c") for n in ds + fs if "pairon12" in n.lower()]
+    check(not left and "pairon12" not in registry(), f"the uninstaller left {left} or registry keys behind")
+    print(f"ok: installed; a game by clicks, {seconds} s, {attempts} attempts; closed in a pause; uninstalled")
