@@ -1,22 +1,21 @@
 #!/usr/bin/python3
-# A blind player's game: the real binary in a private X server, played with the keys
-# and known only by what the screen reader Orca says. The screen is read for what a
-# sighted player sees: the first frame, the ring around the card with the keyboard,
-# the faces, the half-second pause and the results where the layout puts them.
-#   play_by_ear.py GAME [FINISHED.png]
-import re, sys, time
-from Xlib import X
+# A blind player's game: the real binary in a private X server, or natively on Wayland in
+# a weston there, played with the keys and known only by what the screen reader Orca
+# says. The screen is read for what a sighted player sees: the first frame, the ring
+# around the card with the keyboard, the faces, the half-second pause and the results
+# where the layout puts them. Then the game is closed again and again, during a pause
+# too, and seen once at twice the density.
+#   play_by_ear.py GAME x11|wayland [FINISHED.png]
+import os, re, subprocess as sp, sys, time
 import screen
 from screen_reader import Orca
 from xsession import XSession
 
+GAME, WAYLAND = sys.argv[1], sys.argv[2] == "wayland"
+
 
 def check(ok, what):
     ok or sys.exit(f"FAIL: {what}")
-
-
-def turned(pos):  # what Orca says as the card turns, not as the keyboard reaches it ("... push button.")
-    return rf"^Carta {pos}: ([^.]+)\.(?<!push button\.)"
 
 
 def until(what, done, timeout=5):
@@ -27,18 +26,38 @@ def until(what, done, timeout=5):
     return result
 
 
-with XSession(accessibility=True) as xs:
+def turned(pos):  # what Orca says as the card turns, not as the keyboard reaches it ("... push button.")
+    return rf"^Carta {pos}: ([^.]+)\.(?<!push button\.)"
+
+
+def starve(pid):  # as on a busy machine: the thread that Qt's Wayland plugin reads events with runs last
+    threads = [int(t) for t in os.listdir(f"/proc/{pid}/task")]
+    for thread in threads:
+        os.sched_setaffinity(thread, {min(os.sched_getaffinity(0))})
+        with open(f"/proc/{pid}/task/{thread}/comm") as name:
+            if name.read().startswith("WaylandEventThr"):
+                os.sched_setscheduler(thread, os.SCHED_IDLE, os.sched_param(0))
+
+
+def close(win, game, when):  # as a player does; the game must be gone a second later, with status 0
+    win.close()
+    try:
+        status = game.wait(1)
+    except sp.TimeoutExpired:
+        status = "still running"
+    check(status == 0, f"closed {when}, the game a second later: {status}")
+
+
+with XSession(accessibility=True, wayland=WAYLAND) as xs:
     orca = Orca(xs)
-    game = xs.start([sys.argv[1]])
+    game = xs.start([GAME])
     started = time.monotonic()
     win = xs.window("Pairon12")
     shown = time.monotonic()
     until("the first frame is not 24 face-down cards around a red X on the layout's grid",
           lambda: (win.width, win.height) == (524, 467) and screen.first_frame(win.grab()))
 
-    # The window takes the keyboard as a window manager gives it, with no key pressed.
-    win.w.set_input_focus(X.RevertToParent, X.CurrentTime)
-    xs.d.sync()
+    win.focus()  # with no key pressed
     orca.wait_for(r"^Pairon12\.$")
     orca.wait_for(r"^Frecce per spostarsi tra le carte, Spazio o Invio per girarle\.$")
     orca.wait_for(r"^Carta 1, coperta push button\.$")
@@ -75,21 +94,18 @@ with XSession(accessibility=True) as xs:
               lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) != game_over)
         return heard.string
 
-    def failed_pair_turns_back(first, second):  # seen for half a second, then heard and seen face down
-        orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2)
-        until("a failed pair never turned back",
-              lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, second))
-        shown_for = time.monotonic() - pressed
-        check(0.5 <= shown_for < 1, f"a failed pair stayed up {shown_for:.3f} s")
-
     for first in range(1, 24, 2):  # neighbours first
         turn(first)
         heard = turn(first + 1)
         if faces[first] == faces[first + 1]:
             check(heard.endswith("Coppia trovata."), f"a pair was found, but Orca said {heard!r}")
-        else:
-            check(heard.endswith("Non fanno coppia."), f"a pair failed, but Orca said {heard!r}")
-            failed_pair_turns_back(first, first + 1)
+            continue
+        check(heard.endswith("Non fanno coppia."), f"a pair failed, but Orca said {heard!r}")
+        orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2)
+        until("a failed pair never turned back",
+              lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, first + 1))
+        shown_for = time.monotonic() - pressed
+        check(0.5 <= shown_for < 1, f"a failed pair stayed up {shown_for:.3f} s")
     for a in range(1, 25):  # then the pairs that are left, from memory
         b = next(b for b in range(1, 25) if b != a and faces[b] == faces[a])
         if a < b and (a % 2 == 0 or b > a + 1):
@@ -105,26 +121,38 @@ with XSession(accessibility=True) as xs:
     orca.wait_for(r"^Ancora push button\.$")
     shot = win.grab()
     for name in ("seconds", "attempts", "Ancora"):
-        check(screen.fills(shot, name), f"{name} is not where the layout puts it")
+        check(screen.in_its_box(shot, name), f"{name} is not where the layout puts it")
     for name, lines in [("instruction", 3), ("Tentativi :", 1), ("Secondi impiegati :", 1)]:
         check(screen.caption_whole(shot, name, lines), f"{name} cut off, or not on {lines} lines")
-    if len(sys.argv) > 2:
-        shot.save(sys.argv[2])
+    if len(sys.argv) > 3:
+        shot.save(sys.argv[3])
 
     win.key("Return")
     orca.wait_for(r"^Carta 1, coperta push button\.$")
     until("Enter on Ancora dealt no new game", lambda: screen.new_deal(win.grab()))
 
-    # Now with the mouse, until a pair fails; closing the window during its pause ends the game.
-    first = 1
-    while True:
-        win.click(*screen.centre(first))
-        orca.wait_for(turned(first))
-        win.click(*screen.centre(first + 1))
-        if orca.wait_for(turned(first + 1)).string.endswith("Non fanno coppia."):
-            break
-        first += 2
-    check(not screen.rings(win.grab()), "a click left the keyboard's ring on")
-    win.close()
-    check(game.wait(1) == 0, f"closed during a pause, the game exited with status {game.returncode}")
-    print(f"ok: a whole game by ear, {seconds} s and {attempts} attempts; closed in a pause")
+    # The game closed twenty times, every other time while a failed pair is up, turned by clicks.
+    for start in range(20):
+        if start:
+            game = xs.start([GAME])
+            win = xs.window("Pairon12")
+            until("the game came up with no grid", lambda: screen.grid_whole(win.grab()))
+        if WAYLAND:
+            starve(game.pid)
+        for first in range(1, 24, 2) if start % 2 == 0 else []:
+            win.click(*screen.centre(first))
+            orca.wait_for(turned(first))
+            win.click(*screen.centre(first + 1))
+            if orca.wait_for(turned(first + 1)).string.endswith("Non fanno coppia."):
+                check(not screen.rings(win.grab()), "a click left the keyboard's ring on")
+                break
+        close(win, game, f"at start {start + 1} of 20")
+        while xs.find("Pairon12"):  # gone from the screen before the next one comes
+            time.sleep(0.001)
+
+with XSession(wayland=WAYLAND, scale=2) as xs:
+    game = xs.start([GAME])
+    win = xs.window("Pairon12")
+    until("at twice the density the grid's lines are broken", lambda: screen.grid_whole(win.grab(), 2))
+    close(win, game, "at twice the density")
+print(f"ok: a whole game by ear, {seconds} s and {attempts} attempts; closed 21 times")

@@ -5,7 +5,7 @@ LAYOUT = {  # left, top, width, height of what lies around the grid
     "Secondi impiegati :": (1560, 360, 2535, 375), "seconds": (4440, 360, 855, 375),
     "Tentativi :": (480, 6240, 1455, 375), "attempts": (2280, 6240, 615, 375),
     "Ancora": (4680, 6360, 1215, 375)}
-WHITE, RED = (255, 255, 255), (255, 0, 0)
+RED, RING, WHITE = (255, 0, 0), (0x1A, 0x3F, 0x9C), (255, 255, 255)
 
 
 def box(name):  # left, top, right, bottom in pixels
@@ -15,13 +15,12 @@ def box(name):  # left, top, right, bottom in pixels
 
 def square(pos, inset=0):  # card 13 lies in the cell after the X's
     cell = pos + (pos > 12) - 1
-    left, top = (1560 + 960 * (cell % 5)) // 15, (1080 + 960 * (cell // 5)) // 15
+    left, top = 104 + 64 * (cell % 5), 72 + 64 * (cell // 5)
     return left + inset, top + inset, left + 65 - inset, top + 65 - inset
 
 
 def centre(pos):
-    left, top, right, bottom = square(pos)
-    return (left + right) // 2, (top + bottom) // 2
+    return square(pos, 32)[:2]
 
 
 def ground(shot):
@@ -41,26 +40,13 @@ def shows_face(shot, pos):  # a picture, on a transparent ground that lets the c
     return not face_down(shot, pos) and shot.getpixel((left + 1, top + 1)) == ground(shot)
 
 
-def luminance(pixel):
-    linear = [c / 3295 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in pixel]
-    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
-
-
-def contrast(a, b):
-    return (max(luminance(a), luminance(b)) + 0.05) / (min(luminance(a), luminance(b)) + 0.05)
-
-
-def has_ring(shot, pos):  # mid-side, two pixels inside the border that stand out 3:1, then one white
+def has_ring(shot, pos):  # halfway along each side, two pixels of dark blue inside the border, then white
     left, top, right, bottom = square(pos)
-    middle_x, middle_y = (left + right) // 2, (top + bottom) // 2
-    for depth in (2, 3):
-        for ring, white in [((left + depth, middle_y), (left + 4, middle_y)),
-                            ((right - 1 - depth, middle_y), (right - 5, middle_y)),
-                            ((middle_x, top + depth), (middle_x, top + 4)),
-                            ((middle_x, bottom - 1 - depth), (middle_x, bottom - 5))]:
-            if contrast(shot.getpixel(ring), ground(shot)) < 3 or shot.getpixel(white) != WHITE:
-                return False
-    return True
+    x, y = centre(pos)
+    inwards = [((left + 2, y), (1, 0)), ((right - 3, y), (-1, 0)),
+               ((x, top + 2), (0, 1)), ((x, bottom - 3), (0, -1))]
+    return all([shot.getpixel((x + dx * depth, y + dy * depth)) for depth in range(3)] == [RING, RING, WHITE]
+               for (x, y), (dx, dy) in inwards)
 
 
 def rings(shot):
@@ -72,25 +58,37 @@ def new_deal(shot):  # every card face down, nothing above or below the grid
     return all(face_down(shot, pos) for pos in range(1, 25)) and all(uniform(shot, area) for area in around)
 
 
-def first_frame(shot):  # a new deal in unbroken borders around a red X, and no ring yet
-    def dark(x, y):
-        return max(shot.getpixel((x, y))) < 80
+def grid_whole(shot, scale=1):  # six lines each way, one logical pixel wide, unbroken where they cross
+    pixels = shot.load()
+
+    def ink(x, y):
+        return max(pixels[x, y]) < 80
 
     for line in range(6):
-        for along in range(321):
-            if not dark(104 + 64 * line, 72 + along) or not dark(104 + along, 72 + 64 * line):
+        across, down = scale * (72 + 64 * line), scale * (104 + 64 * line)
+        for along in range(321 * scale):
+            for width in range(scale):
+                if not ink(scale * 104 + along, across + width) or not ink(down + width, scale * 72 + along):
+                    return False
+        for cell in range(5):  # and no wider: ground on either side, halfway along each square
+            x, y = scale * (136 + 64 * cell), scale * (104 + 64 * cell)
+            if ink(x, across - 1) or ink(x, across + scale) or ink(down - 1, y) or ink(down + scale, y):
                 return False
+    return True
+
+
+def first_frame(shot):  # a new deal in its grid around a red X, and no ring yet
     reds = list(shot.crop(box("X")).getdata()).count(RED)
-    return reds > 300 and new_deal(shot) and all(uniform(shot, square(pos, 1)) for pos in range(1, 25))
+    return reds > 300 and grid_whole(shot) and new_deal(shot) and not rings(shot)
 
 
-def fills(shot, name):  # drawn right up to the edges of its box, and not a pixel beyond
+def in_its_box(shot, name):  # drawn up to the edges of its box, and not a pixel beyond
     left, top, right, bottom = box(name)
-    outside = [(left - 1, top - 1, right + 1, top), (left - 1, bottom, right + 1, bottom + 1),
-               (left - 1, top, left, bottom), (right, top, right + 1, bottom)]
-    edges = [((left + right) // 2, top), ((left + right) // 2, bottom - 1),
-             (left, (top + bottom) // 2), (right - 1, (top + bottom) // 2)]
-    return (all(uniform(shot, area) and shot.getpixel(area[:2]) == ground(shot) for area in outside)
+    beyond = [(left - 1, top - 1, right + 1, top), (left - 1, bottom, right + 1, bottom + 1),
+              (left - 1, top, left, bottom), (right, top, right + 1, bottom)]
+    x, y = (left + right) // 2, (top + bottom) // 2
+    edges = [(x, top), (x, bottom - 1), (left, y), (right - 1, y)]
+    return (all(uniform(shot, area) for area in beyond) and shot.getpixel(beyond[0][:2]) == ground(shot)
             and all(shot.getpixel(edge) != ground(shot) for edge in edges))
 
 
@@ -98,5 +96,5 @@ def caption_whole(shot, name, lines):  # its ink stops short of the box's right 
     left, top, right, bottom = box(name)
     inked = [(x, y) for y in range(top, bottom) for x in range(left, right)
              if shot.getpixel((x, y)) != ground(shot)]
-    return (inked and max(x for x, _ in inked) < right - 1 and max(y for _, y in inked) < bottom - 1
-            and max(y for _, y in inked) - min(y for _, y in inked) > 15 * (lines - 1))
+    xs, ys = [x for x, _ in inked], [y for _, y in inked]
+    return inked and max(xs) < right - 1 and max(ys) < bottom - 1 and max(ys) - min(ys) > 15 * (lines - 1)
