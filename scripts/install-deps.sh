@@ -24,7 +24,7 @@ packages=(
 )
 if $test; then
   packages+=(
-    xvfb python3-xlib python3-pil dbus-daemon at-spi2-core python3-pyatspi
+    xvfb python3-xlib python3-pil dbus-daemon at-spi2-core orca weston qt6-wayland
     desktop-file-utils appstream
     clang clang-format clang-tidy libclang-rt-14-dev
     dpkg-dev file lintian

@@ -30,7 +30,7 @@ struct Table {
             };
         };
         QObject::connect(&game, &Game::turnedUp, say("up"));
-        QObject::connect(&game, &Game::turnedDown, say("down"));
+        QObject::connect(&game, &Game::turnedBack, say("back"));
         QObject::connect(&game, &Game::pairFound, say("pair"));
         QObject::connect(&game, &Game::pairFailed, say("miss, pause of"));
         QObject::connect(&game, &Game::finished, say("finished: seconds and attempts"));
@@ -75,7 +75,7 @@ private slots:
         table.wait(0.499);
         QCOMPARE(table.news(), "");
         table.wait(0.001);
-        QCOMPARE(table.news(), "down 2, down 3");
+        QCOMPARE(table.news(), "back 2 3");
 
         table.now += 35.9;
         table.findPairsFrom(2);

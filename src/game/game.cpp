@@ -77,11 +77,13 @@ void Game::pick(int pos)
     if (s.PicksInTurn == 1) {
         s.FirstPickPos = pos;
         s.FirstPickLetter = letter;
-        turn(pos, true);
     } else {
         s.SecondPickPos = pos;
         s.SecondPickLetter = letter;
-        turn(pos, true);
+    }
+    s.FaceUp[static_cast<std::size_t>(pos - 1)] = true;
+    emit turnedUp(pos);
+    if (s.PicksInTurn == 2) {
         s.PicksInTurn = 0;
         if (s.SecondPickLetter == s.FirstPickLetter) {
             ++s.PairsFound;
@@ -110,18 +112,10 @@ double Game::endPauseIfDue()
     if (remaining > 0)
         return remaining;
     s.Pausing = false;
-    turn(s.FirstPickPos, false);
-    turn(s.SecondPickPos, false);
+    s.FaceUp[static_cast<std::size_t>(s.FirstPickPos - 1)] = false;
+    s.FaceUp[static_cast<std::size_t>(s.SecondPickPos - 1)] = false;
+    emit turnedBack(s.FirstPickPos, s.SecondPickPos);
     return 0;
-}
-
-void Game::turn(int pos, bool up)
-{
-    m_state.FaceUp[static_cast<std::size_t>(pos - 1)] = up;
-    if (up)
-        emit turnedUp(pos);
-    else
-        emit turnedDown(pos);
 }
 
 } // namespace pairon12

@@ -44,15 +44,14 @@ signals:
     void dealt(int pos, char letter);
     void turnedUp(int pos);
     void pairFound(int first, int second);
-    // The turn's two cards differ: both stay up until the pause has passed.
+    // The turn's two cards differ: both stay up until the pause has passed, and then
+    // turn back face down.
     void pairFailed(int first, int second, double pauseSeconds);
-    void turnedDown(int pos);
+    void turnedBack(int first, int second);
     // The twelfth pair: whole seconds since the deal, and turns taken.
     void finished(qint64 seconds, qint64 attempts);
 
 private:
-    void turn(int pos, bool up);
-
     Clock m_clock;
     Seeder m_seeder;
     BoardState m_state;

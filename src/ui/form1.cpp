@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "announcer.h"
 #include "card.h"
 #include "label.h"
 #include "layout.h"
@@ -76,6 +77,9 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     // face is never looked up or loaded.
     setFont(captionFont(12));
     setWindowTitle(QStringLiteral("Pairon12"));
+    // What the caption says of the mouse, said of the keys to a screen reader's user,
+    // once, as the window comes up.
+    setAccessibleDescription(QStringLiteral("Frecce per spostarsi tra le carte, Spazio o Invio per girarle."));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -194,6 +198,8 @@ void Form1::buildControls()
     m_text1->setAccessibleName(QStringLiteral("Secondi impiegati"));
     m_text2->setAccessibleName(QStringLiteral("Tentativi"));
 
+    m_announcer = new Announcer(this);
+
     // Offered only to the controls that can take the keyboard at all.
     setFocusPolicy(Qt::NoFocus);
 }
@@ -201,10 +207,20 @@ void Form1::buildControls()
 void Form1::wireRules()
 {
     connect(&m_game, &Game::dealt, this, &Form1::giveFace);
-    connect(&m_game, &Game::turnedUp, this, [this](int pos) { card(pos)->setFaceUp(true); });
-    connect(&m_game, &Game::turnedDown, this, [this](int pos) { card(pos)->setFaceUp(false); });
-    connect(&m_game, &Game::pairFailed, this,
-            [this](int, int, double seconds) { m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000))); });
+    connect(&m_game, &Game::turnedUp, this, [this](int pos) {
+        card(pos)->setFaceUp(true);
+        m_announcer->say(card(pos)->accessibleName() + QLatin1Char('.'));
+    });
+    connect(&m_game, &Game::pairFound, this, [this] { m_announcer->say(QStringLiteral("Coppia trovata.")); });
+    connect(&m_game, &Game::pairFailed, this, [this](int, int, double seconds) {
+        m_announcer->say(QStringLiteral("Non fanno coppia."));
+        m_pauseTimer.start(static_cast<int>(std::ceil(seconds * 1000)));
+    });
+    connect(&m_game, &Game::turnedBack, this, [this](int first, int second) {
+        card(first)->setFaceUp(false);
+        card(second)->setFaceUp(false);
+        m_announcer->say(QStringLiteral("Le carte tornano coperte."));
+    });
     connect(&m_game, &Game::finished, this, &Form1::showResults);
 }
 
@@ -244,6 +260,9 @@ void Form1::showResults(qint64 seconds, qint64 attempts)
     m_text2->setText(QLocale().toString(attempts));
     for (QWidget *control : resultsPanel())
         control->show();
+    // Heard before the keyboard moves on to "Ancora", which the screen reader then names.
+    m_announcer->say(QStringLiteral("Secondi impiegati: %1. Tentativi: %2.").arg(m_text1->text(), m_text2->text()));
+    m_announcer->flush();
     m_command1->setFocus();
 }
 

@@ -12,6 +12,7 @@ class QPushButton;
 
 namespace pairon12 {
 
+class Announcer;
 class Card;
 class Label;
 class PictureBox;
@@ -54,6 +55,7 @@ private:
     QLineEdit *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
+    Announcer *m_announcer = nullptr;
     // A child of the window, so that closing it mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;
 };

@@ -1,21 +1,32 @@
-# A private Xvfb for the real game, driven by synthesized input and read from the screen; with
-# accessibility=True also a private D-Bus session, where the AT-SPI bus starts when first asked
-# for. os.environ points at them while the session lasts, so pyatspi is imported inside it.
+# A private Xvfb for the real game, driven by synthesized input and read from the screen.
+# With accessibility=True also a private D-Bus session, where the AT-SPI bus starts when
+# first asked for; with wayland=True a weston in that Xvfb, the game its native client.
+# At scale=2 either shows the game at twice the density. os.environ points at them all
+# while the session lasts.
 import contextlib, os, select, shutil, signal, subprocess as sp, tempfile, time
-from PIL import Image
+from PIL import Image, ImageChops
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
 from Xlib.protocol.event import ClientMessage
 
+DESKTOP = (0x20, 0x40, 0x60)  # weston's, plain: no panel, lock screen or keyboard of its own
+WESTON_INI = ("[core]\nidle-time=0\n[input-method]\npath=\n[shell]\nbackground-color=0xff204060\n"
+              "panel-position=none\nlocking=false\nanimation=none\nstartup-animation=none\n"
+              "close-animation=none\n")
 
-class Win:
-    def __init__(self, d, w):
-        g, o = w.get_geometry(), d.screen().root.translate_coords(w, 0, 0)
-        self.d, self.w, self.x, self.y, self.width, self.height = d, w, o.x, o.y, g.width, g.height
 
-    def grab(self, box=None):  # RGB, of the window or of a (left, top, right, bottom) box in it
+class Win:  # a client area: a whole X window, or the box in weston's where it shows the game
+    def __init__(self, d, w, box=None, frame=0):  # frame: the scale of Qt's own title bar, on weston
+        self.d, self.w, self.frame = d, w, frame
+        geometry = w.get_geometry()
+        self.left, self.top, self.width, self.height = box or (0, 0, geometry.width, geometry.height)
+        origin = d.screen().root.translate_coords(w, self.left, self.top)
+        self.x, self.y = origin.x, origin.y
+
+    def grab(self, box=None):  # RGB, of the client area or of a (left, top, right, bottom) box in it
         left, top, right, bottom = box or (0, 0, self.width, self.height)
-        raw = self.w.get_image(left, top, right - left, bottom - top, X.ZPixmap, 0xFFFFFFFF)
+        raw = self.w.get_image(self.left + left, self.top + top, right - left, bottom - top, X.ZPixmap,
+                               0xFFFFFFFF)
         return Image.frombytes("RGB", (right - left, bottom - top), raw.data, "raw", "BGRX")
 
     def send(self, *events):  # XTest's, synced: the server has them all on return
@@ -25,22 +36,33 @@ class Win:
 
     def click(self, x, y):
         self.send((X.MotionNotify, 0, 0, 0, self.x + x, self.y + y), (X.ButtonPress, 1), (X.ButtonRelease, 1))
+        if self.frame:  # weston draws the pointer into what grab() reads: off to its corner
+            self.send((X.MotionNotify, 0, 0, 0, self.x - self.left, self.y - self.top))
 
-    def key(self, *names):  # X key names, "Shift_L+Tab" for a chord; no window manager hands the keyboard out
-        self.w.set_input_focus(X.RevertToParent, X.CurrentTime)
-        for codes in ([self.d.keysym_to_keycode(XK.string_to_keysym(k)) for k in n.split("+")] for n in names):
+    def focus(self):  # as a window manager gives a new window the keyboard; weston gives its own
+        if not self.frame:
+            self.w.set_input_focus(X.RevertToParent, X.CurrentTime)
+            self.d.sync()
+
+    def key(self, *names):  # X key names, "Shift_L+Tab" for a chord
+        self.focus()
+        for name in names:
+            codes = [self.d.keysym_to_keycode(XK.string_to_keysym(k)) for k in name.split("+")]
             self.send(*[(X.KeyPress, c) for c in codes], *[(X.KeyRelease, c) for c in reversed(codes)])
 
-    def close(self):  # as a window manager's close button asks
-        atom = self.d.intern_atom
+    def close(self):  # as a player does: on weston, Qt's close button, 17 pixels in from the right, 15 down
+        if self.frame:
+            return self.click(self.width + (3 - 17) * self.frame, (15 - 30) * self.frame)
+        atom = self.d.intern_atom  # on X, as a window manager's close button asks
         self.w.send_event(ClientMessage(window=self.w, client_type=atom("WM_PROTOCOLS"),
                                         data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
         self.d.sync()
 
 
 class XSession:
-    def __init__(self, accessibility=False):
-        self.accessibility, self.procs, self.saved = accessibility, [], dict(os.environ)
+    def __init__(self, accessibility=False, wayland=False, scale=1):
+        self.accessibility, self.wayland, self.scale = accessibility, wayland, scale
+        self.procs, self.saved = [], dict(os.environ)
 
     def __enter__(self):
         self.tmp = tempfile.mkdtemp(prefix="xsession-")  # 0700, as a runtime directory must be
@@ -50,20 +72,46 @@ class XSession:
         os.environ |= dict(QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=self.tmp,
                            DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.tmp}/none")
         try:
-            xvfb = self.start(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            screen = f"{1024 * self.scale}x{768 * self.scale}x24"
+            xvfb = self.start(["Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"],
                               stdout=sp.PIPE, stderr=sp.DEVNULL)
             os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()  # once it takes clients
             if self.accessibility:
-                bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=sp.PIPE,
-                                 stderr=sp.DEVNULL)
+                bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                                 stdout=sp.PIPE, stderr=sp.DEVNULL)
                 os.environ |= dict(DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().decode().strip(),
                                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             self.d = display.Display()
-            self.d.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)  # wakes window() on a map
+            self.d.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)  # for window()
+            if self.wayland:
+                self.start_weston()
+            elif self.scale != 1:
+                os.environ["QT_SCALE_FACTOR"] = str(self.scale)
             return self
         except BaseException:
             self.__exit__()
             raise
+
+    def start_weston(self):  # its window 800 by 600 at scale 1, in the screen's top left corner
+        with open(f"{self.tmp}/weston.ini", "w") as ini:
+            ini.write(WESTON_INI)
+        self.start(["weston", "--backend=x11-backend.so", "--use-pixman", "--socket=wayland-0", "--width=800",
+                    "--height=600", f"--scale={self.scale}", f"--config={self.tmp}/weston.ini"],
+                   stdout=sp.DEVNULL, stderr=sp.DEVNULL)
+        os.environ |= dict(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="wayland-0")
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:  # until its desktop is drawn: then its shell places windows
+            with contextlib.suppress(StopIteration, error.XError):
+                shown = (w for w in self.d.screen().root.query_tree().children
+                         if w.get_attributes().map_state == X.IsViewable)
+                self.desktop = Win(self.d, next(shown), frame=self.scale)
+                if self.desktop.grab((0, 0, 1, 1)).getpixel((0, 0)) == DESKTOP:
+                    # The keyboard for good, before any window: a later change of focus could
+                    # leave weston's own keyboard focus nowhere.
+                    self.desktop.w.set_input_focus(X.RevertToParent, X.CurrentTime)
+                    return self.desktop.click(0, 0)  # the pointer to the desktop's corner, where it stays
+            time.sleep(0.001)
+        raise TimeoutError("weston never showed its desktop")
 
     def __exit__(self, *exc):
         for p in reversed(self.procs):  # each leads a process group: it and all it started
@@ -78,9 +126,17 @@ class XSession:
         return self.procs[-1]
 
     def find(self, title):  # mapped; with no window manager, a child of the root
+        if self.wayland:  # on weston: what is not its desktop, nor the pointer in its corner
+            shot, s = self.desktop.grab(), self.scale
+            shot.paste(DESKTOP, (0, 0, 40 * s, 40 * s))
+            ink = ImageChops.difference(shot, Image.new("RGB", shot.size, DESKTOP)).getbbox() or (0, 0, 0, 0)
+            left, top, right, bottom = ink  # Qt's frame: 30 pixels atop the client area, 3 on its other sides
+            box = left + 3 * s, top + 30 * s, right - left - 6 * s, bottom - top - 33 * s
+            return Win(self.d, self.desktop.w, box, s) if min(box[2:]) > 40 * s else None
         try:
             for w in self.d.screen().root.query_tree().children:
-                if w.get_attributes().map_state == X.IsViewable and w.get_full_text_property(Xatom.WM_NAME) == title:
+                if (w.get_attributes().map_state == X.IsViewable
+                        and w.get_full_text_property(Xatom.WM_NAME) == title):
                     return Win(self.d, w)
         except error.XError:  # one went while looked at
             return None
@@ -91,7 +147,7 @@ class XSession:
             if time.monotonic() > deadline:
                 raise TimeoutError(f"no window {title!r} within {timeout} s")
             if not self.d.pending_events():  # one may have come in with find()'s replies
-                select.select([self.d], [], [], 0.05)
+                select.select([self.d], [], [], 0.001 if self.wayland else 0.05)
             for _ in range(self.d.pending_events()):
                 self.d.next_event()
         return win

@@ -7,13 +7,17 @@ import contextlib, glob, io, os, subprocess as sp, sys, tempfile, time, zipfile
 import pefile
 from PIL import Image, ImageOps
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from board import check, first_frame_right, plain, square
+import screen
 from xsession import XSession
 
 WINE = "/usr/lib/wine/wine64"
 
 
-def wait(what, done, timeout=5):
+def check(ok, what):
+    ok or sys.exit(f"FAIL: {what}")
+
+
+def until(what, done, timeout=5):
     deadline = time.monotonic() + timeout
     while not (result := done()):
         check(time.monotonic() < deadline, what)
@@ -21,12 +25,12 @@ def wait(what, done, timeout=5):
     return result
 
 
-def number(shot, left, top, width, height):  # a results box, in twips: its digits black on white, magnified
-    x, y = left // 15, top // 15
-    box = shot.crop((x + 3, y + 3, x + width // 15 - 3, y + height // 15 - 3)).convert("L")
+def number(shot, name):  # a results box read by OCR: its digits black on white, magnified
+    left, top, right, bottom = screen.box(name)
+    digits = shot.crop((left + 3, top + 3, right - 3, bottom - 3)).convert("L")
+    digits = digits.resize((digits.width * 3, digits.height * 3), Image.LANCZOS).point(lambda v: 255 * (v >= 175))
     png = io.BytesIO()
-    box = box.resize((box.width * 3, box.height * 3), Image.LANCZOS).point(lambda v: 255 * (v >= 175))
-    ImageOps.expand(box, 20, 255).save(png, "PNG")
+    ImageOps.expand(digits, 20, 255).save(png, "PNG")
     ocr = sp.run(["tesseract", "stdin", "stdout", "--psm", "7", "-c", "tessedit_char_whitelist=0123456789"],
                  input=png.getvalue(), capture_output=True, check=True)
     return int(ocr.stdout.strip() or -1)
@@ -72,42 +76,44 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
     started = time.monotonic()
     game = xs.start([WINE, f"{home}/pairon12.exe"])
     win, shown = xs.window("Pairon12", 60), time.monotonic()
-    wait("the first frame is not 24 face-down cards around a red X on the layout's grid",
-         lambda: (win.width, win.height) == (524, 467) and first_frame_right(win.grab()), 20)
+    until("the first frame is not 24 face-down cards around a red X on the layout's grid",
+          lambda: (win.width, win.height) == (524, 467) and screen.first_frame(win.grab()), 20)
     faces, turns = {}, 0
 
     def turn(pos):  # a click, and the card's face as its pixels once on screen
         global turns, clicked
         clicked, turns = time.monotonic(), turns + 1
-        win.click(*square(pos, 32)[:2])
-        faces[pos] = wait(f"card {pos} shows no face", lambda: not plain(s := win.grab(), pos) and s).crop(
-            square(pos, 6)).tobytes()
+        win.click(*screen.centre(pos))
+        shot = until(f"card {pos} shows no face", lambda: screen.shows_face(s := win.grab(), pos) and s)
+        faces[pos] = shot.crop(screen.square(pos, 6)).tobytes()
         return faces[pos]
 
     for first in range(1, 24, 2):  # neighbours first; a failed pair timed from its click until it turns back
         if turn(first) != turn(first + 1):
             seen = time.monotonic()
-            wait("a failed pair stayed up", lambda: plain(s := win.grab(), first) and plain(s, first + 1))
+            until("a failed pair stayed up",
+                  lambda: screen.face_down(s := win.grab(), first) and screen.face_down(s, first + 1))
             check(0.5 <= time.monotonic() - clicked < seen - clicked + 1.5,
                   f"a failed pair stayed up {time.monotonic() - clicked:.3f} s")
     for a, b in [(a, b) for a in range(1, 25) for b in range(a + 1, 25) if faces[a] == faces[b]]:
         if a % 2 == 0 or b > a + 1:  # then the pairs that are left, from memory
             turn(a), turn(b)
     finished = time.monotonic()
-    wait("no results at the end", lambda: len(set(win.grab().crop((152, 416, 193, 441)).getdata())) > 1)
+    until("no results at the end", lambda: not screen.uniform(win.grab(), screen.box("attempts")))
     shot = win.grab()
-    seconds, attempts = number(shot, 4440, 360, 855, 375), number(shot, 2280, 6240, 615, 375)
+    seconds, attempts = number(shot, "seconds"), number(shot, "attempts")
     check(attempts == turns // 2 and int(clicked - shown) <= seconds <= finished - started,
           f"the results read {seconds} s and {attempts} attempts after {turns} cards turned")
     if len(sys.argv) > 2:
         shot.save(sys.argv[2])
-    win.click((4680 + 1215 // 2) // 15, (6360 + 375 // 2) // 15)
-    wait("Ancora dealt no new game", lambda: first_frame_right(win.grab()))
+    left, top, right, bottom = screen.box("Ancora")
+    win.click((left + right) // 2, (top + bottom) // 2)
+    until("Ancora dealt no new game", lambda: screen.new_deal(win.grab()))
     first = 1
     while turn(first) == turn(first + 1):  # until a pair fails
         first += 2
     win.close()  # during that pair's pause
-    check(game.wait(5) == 0, f"closed during a pause, the game exited with status {game.returncode}")
+    check(game.wait(2) == 0, f"closed during a pause, the game exited with status {game.returncode}")
 
     wine(f"{home}/Uninstall.exe", "/S")
     settle()  # the uninstaller goes on from a copy of itself

@@ -1,0 +1,158 @@
+#!/usr/bin/python3
+# A blind player's game: the real binary in a private X server, or natively on Wayland in
+# a weston there, played with the keys and known only by what the screen reader Orca
+# says. The screen is read for what a sighted player sees: the first frame, the ring
+# around the card with the keyboard, the faces, the half-second pause and the results
+# where the layout puts them. Then the game is closed again and again, during a pause
+# too, and seen once at twice the density.
+#   play_by_ear.py GAME x11|wayland [FINISHED.png]
+import os, re, subprocess as sp, sys, time
+import screen
+from screen_reader import Orca
+from xsession import XSession
+
+GAME, WAYLAND = sys.argv[1], sys.argv[2] == "wayland"
+
+
+def check(ok, what):
+    ok or sys.exit(f"FAIL: {what}")
+
+
+def until(what, done, timeout=5):
+    deadline = time.monotonic() + timeout
+    while not (result := done()):
+        check(time.monotonic() < deadline, what)
+        time.sleep(0.005)
+    return result
+
+
+def turned(pos):  # what Orca says as the card turns, not as the keyboard reaches it ("... push button.")
+    return rf"^Carta {pos}: ([^.]+)\.(?<!push button\.)"
+
+
+def starve(pid):  # as on a busy machine: the thread that Qt's Wayland plugin reads events with runs last
+    threads = [int(t) for t in os.listdir(f"/proc/{pid}/task")]
+    for thread in threads:
+        os.sched_setaffinity(thread, {min(os.sched_getaffinity(0))})
+        with open(f"/proc/{pid}/task/{thread}/comm") as name:
+            if name.read().startswith("WaylandEventThr"):
+                os.sched_setscheduler(thread, os.SCHED_IDLE, os.sched_param(0))
+
+
+def close(win, game, when):  # as a player does; the game must be gone a second later, with status 0
+    win.close()
+    try:
+        status = game.wait(1)
+    except sp.TimeoutExpired:
+        status = "still running"
+    check(status == 0, f"closed {when}, the game a second later: {status}")
+
+
+with XSession(accessibility=True, wayland=WAYLAND) as xs:
+    orca = Orca(xs)
+    game = xs.start([GAME])
+    started = time.monotonic()
+    win = xs.window("Pairon12")
+    shown = time.monotonic()
+    until("the first frame is not 24 face-down cards around a red X on the layout's grid",
+          lambda: (win.width, win.height) == (524, 467) and screen.first_frame(win.grab()))
+
+    win.focus()  # with no key pressed
+    orca.wait_for(r"^Pairon12\.$")
+    orca.wait_for(r"^Frecce per spostarsi tra le carte, Spazio o Invio per girarle\.$")
+    orca.wait_for(r"^Carta 1, coperta push button\.$")
+    check(not screen.rings(win.grab()), "the keyboard's ring shows before any key is used")
+
+    at = 1  # the card with the keyboard
+
+    def move(keys, pos):
+        global at
+        win.key(*keys)
+        orca.wait_for(rf"^Carta {pos}[,:] ")
+        until(f"{keys} rang card {pos} on screen", lambda: screen.rings(win.grab()) == [pos])
+        at = pos
+
+    for key, pos in [("Left", 1), ("Up", 1), ("Down", 6), ("Down", 11), ("Right", 12), ("Right", 13),
+                     ("Left", 12), ("Up", 7), ("Right", 8), ("Down", 17), ("Up", 8), ("End", 24),
+                     ("Right", 24), ("Down", 24), ("Tab", 1), ("Shift_L+Tab", 24), ("Home", 1)]:
+        if pos == at:  # nowhere to go: the keyboard stays, and nothing is said
+            win.key(key)
+        else:
+            move([key], pos)
+    faces, picks = {}, 0
+
+    def turn(pos):  # goes to the card, turns it, and hears its face; what else was said with it
+        global picks, pressed
+        if pos != at:
+            move(["Tab"] * (pos - at) if pos > at else ["Home"] + ["Tab"] * (pos - 1), pos)
+        pressed, picks = time.monotonic(), picks + 1
+        win.key("space")
+        heard = orca.wait_for(turned(pos), timeout=1)
+        faces[pos] = heard[1]
+        game_over = "Secondi impiegati" in heard.string  # the keyboard, and its ring, then go to Ancora
+        until(f"card {pos} shows no face in its ring, on its own card's ground",
+              lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) != game_over)
+        return heard.string
+
+    for first in range(1, 24, 2):  # neighbours first
+        turn(first)
+        heard = turn(first + 1)
+        if faces[first] == faces[first + 1]:
+            check(heard.endswith("Coppia trovata."), f"a pair was found, but Orca said {heard!r}")
+            continue
+        check(heard.endswith("Non fanno coppia."), f"a pair failed, but Orca said {heard!r}")
+        orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2)
+        until("a failed pair never turned back",
+              lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, first + 1))
+        shown_for = time.monotonic() - pressed
+        check(0.5 <= shown_for < 1, f"a failed pair stayed up {shown_for:.3f} s")
+    for a in range(1, 25):  # then the pairs that are left, from memory
+        b = next(b for b in range(1, 25) if b != a and faces[b] == faces[a])
+        if a < b and (a % 2 == 0 or b > a + 1):
+            turn(a)
+            heard = turn(b)
+    finished = time.monotonic()
+
+    results = re.search(r"Coppia trovata\. Secondi impiegati: (\d+)\. Tentativi: (\d+)\.$", heard)
+    check(results, f"the last pair said no results: {heard!r}")
+    seconds, attempts = int(results[1]), int(results[2])
+    check(attempts == picks // 2 and int(pressed - shown) <= seconds <= finished - started,
+          f"Orca said {seconds} s and {attempts} attempts after {picks} picks")
+    orca.wait_for(r"^Ancora push button\.$")
+    shot = win.grab()
+    for name in ("seconds", "attempts", "Ancora"):
+        check(screen.in_its_box(shot, name), f"{name} is not where the layout puts it")
+    for name, lines in [("instruction", 3), ("Tentativi :", 1), ("Secondi impiegati :", 1)]:
+        check(screen.caption_whole(shot, name, lines), f"{name} cut off, or not on {lines} lines")
+    if len(sys.argv) > 3:
+        shot.save(sys.argv[3])
+
+    win.key("Return")
+    orca.wait_for(r"^Carta 1, coperta push button\.$")
+    until("Enter on Ancora dealt no new game", lambda: screen.new_deal(win.grab()))
+
+    # The game closed twenty times, every other time while a failed pair is up, turned by clicks.
+    for start in range(20):
+        if start:
+            game = xs.start([GAME])
+            win = xs.window("Pairon12")
+            until("the game came up with no grid", lambda: screen.grid_whole(win.grab()))
+        if WAYLAND:
+            starve(game.pid)
+        for first in range(1, 24, 2) if start % 2 == 0 else []:
+            win.click(*screen.centre(first))
+            orca.wait_for(turned(first))
+            win.click(*screen.centre(first + 1))
+            if orca.wait_for(turned(first + 1)).string.endswith("Non fanno coppia."):
+                check(not screen.rings(win.grab()), "a click left the keyboard's ring on")
+                break
+        close(win, game, f"at start {start + 1} of 20")
+        while xs.find("Pairon12"):  # gone from the screen before the next one comes
+            time.sleep(0.001)
+
+with XSession(wayland=WAYLAND, scale=2) as xs:
+    game = xs.start([GAME])
+    win = xs.window("Pairon12")
+    until("at twice the density the grid's lines are broken", lambda: screen.grid_whole(win.grab(), 2))
+    close(win, game, "at twice the density")
+print(f"ok: a whole game by ear, {seconds} s and {attempts} attempts; closed 21 times")

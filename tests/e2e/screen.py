@@ -1,0 +1,100 @@
+# What a player sees of the game's window, read from a screenshot of its client area
+# (an RGB image). The layout is in twips, 15 to a pixel.
+LAYOUT = {  # left, top, width, height of what lies around the grid
+    "X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215),
+    "Secondi impiegati :": (1560, 360, 2535, 375), "seconds": (4440, 360, 855, 375),
+    "Tentativi :": (480, 6240, 1455, 375), "attempts": (2280, 6240, 615, 375),
+    "Ancora": (4680, 6360, 1215, 375)}
+RED, RING, WHITE = (255, 0, 0), (0x1A, 0x3F, 0x9C), (255, 255, 255)
+
+
+def box(name):  # left, top, right, bottom in pixels
+    left, top, width, height = (v // 15 for v in LAYOUT[name])
+    return left, top, left + width, top + height
+
+
+def square(pos, inset=0):  # card 13 lies in the cell after the X's
+    cell = pos + (pos > 12) - 1
+    left, top = 104 + 64 * (cell % 5), 72 + 64 * (cell // 5)
+    return left + inset, top + inset, left + 65 - inset, top + 65 - inset
+
+
+def centre(pos):
+    return square(pos, 32)[:2]
+
+
+def ground(shot):
+    return shot.getpixel((0, 0))
+
+
+def uniform(shot, area):
+    return len(set(shot.crop(area).getdata())) == 1
+
+
+def face_down(shot, pos):  # nothing but the card's ground inside the ring
+    return uniform(shot, square(pos, 6))
+
+
+def shows_face(shot, pos):  # a picture, on a transparent ground that lets the card's show through
+    left, top, _, _ = square(pos)
+    return not face_down(shot, pos) and shot.getpixel((left + 1, top + 1)) == ground(shot)
+
+
+def has_ring(shot, pos):  # halfway along each side, two pixels of dark blue inside the border, then white
+    left, top, right, bottom = square(pos)
+    x, y = centre(pos)
+    inwards = [((left + 2, y), (1, 0)), ((right - 3, y), (-1, 0)),
+               ((x, top + 2), (0, 1)), ((x, bottom - 3), (0, -1))]
+    return all([shot.getpixel((x + dx * depth, y + dy * depth)) for depth in range(3)] == [RING, RING, WHITE]
+               for (x, y), (dx, dy) in inwards)
+
+
+def rings(shot):
+    return [pos for pos in range(1, 25) if has_ring(shot, pos)]
+
+
+def new_deal(shot):  # every card face down, nothing above or below the grid
+    around = [(0, 0, 524, 72), (0, 393, 524, 467), (103, 72, 104, 393), (425, 72, 426, 393)]
+    return all(face_down(shot, pos) for pos in range(1, 25)) and all(uniform(shot, area) for area in around)
+
+
+def grid_whole(shot, scale=1):  # six lines each way, one logical pixel wide, unbroken where they cross
+    pixels = shot.load()
+
+    def ink(x, y):
+        return max(pixels[x, y]) < 80
+
+    for line in range(6):
+        across, down = scale * (72 + 64 * line), scale * (104 + 64 * line)
+        for along in range(321 * scale):
+            for width in range(scale):
+                if not ink(scale * 104 + along, across + width) or not ink(down + width, scale * 72 + along):
+                    return False
+        for cell in range(5):  # and no wider: ground on either side, halfway along each square
+            x, y = scale * (136 + 64 * cell), scale * (104 + 64 * cell)
+            if ink(x, across - 1) or ink(x, across + scale) or ink(down - 1, y) or ink(down + scale, y):
+                return False
+    return True
+
+
+def first_frame(shot):  # a new deal in its grid around a red X, and no ring yet
+    reds = list(shot.crop(box("X")).getdata()).count(RED)
+    return reds > 300 and grid_whole(shot) and new_deal(shot) and not rings(shot)
+
+
+def in_its_box(shot, name):  # drawn up to the edges of its box, and not a pixel beyond
+    left, top, right, bottom = box(name)
+    beyond = [(left - 1, top - 1, right + 1, top), (left - 1, bottom, right + 1, bottom + 1),
+              (left - 1, top, left, bottom), (right, top, right + 1, bottom)]
+    x, y = (left + right) // 2, (top + bottom) // 2
+    edges = [(x, top), (x, bottom - 1), (left, y), (right - 1, y)]
+    return (all(uniform(shot, area) for area in beyond) and shot.getpixel(beyond[0][:2]) == ground(shot)
+            and all(shot.getpixel(edge) != ground(shot) for edge in edges))
+
+
+def caption_whole(shot, name, lines):  # its ink stops short of the box's right and bottom edges
+    left, top, right, bottom = box(name)
+    inked = [(x, y) for y in range(top, bottom) for x in range(left, right)
+             if shot.getpixel((x, y)) != ground(shot)]
+    xs, ys = [x for x, _ in inked], [y for _, y in inked]
+    return inked and max(xs) < right - 1 and max(ys) < bottom - 1 and max(ys) - min(ys) > 15 * (lines - 1)
