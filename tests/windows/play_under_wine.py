@@ -28,9 +28,9 @@ def until(what, done, timeout=5):
 def number(shot, name):  # a results box read by OCR: its digits black on white, magnified
     left, top, right, bottom = screen.box(name)
     digits = shot.crop((left + 3, top + 3, right - 3, bottom - 3)).convert("L")
-    digits = digits.resize((digits.width * 3, digits.height * 3), Image.LANCZOS).point(lambda v: 255 * (v >= 175))
+    digits = digits.resize((3 * digits.width, 3 * digits.height), Image.LANCZOS)
     png = io.BytesIO()
-    ImageOps.expand(digits, 20, 255).save(png, "PNG")
+    ImageOps.expand(digits.point(lambda v: 255 * (v > 175)), 20, 255).save(png, "PNG")
     ocr = sp.run(["tesseract", "stdin", "stdout", "--psm", "7", "-c", "tessedit_char_whitelist=0123456789"],
                  input=png.getvalue(), capture_output=True, check=True)
     return int(ocr.stdout.strip() or -1)
@@ -112,11 +112,11 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
     first = 1
     while turn(first) == turn(first + 1):  # until a pair fails
         first += 2
-    win.close()  # during that pair's pause
-    check(game.wait(2) == 0, f"closed during a pause, the game exited with status {game.returncode}")
+    win.close()  # during that pair's pause; Wine itself takes two seconds to end any program
+    check(game.wait(5) == 0, f"closed during a pause, the game exited with status {game.returncode}")
 
     wine(f"{home}/Uninstall.exe", "/S")
     settle()  # the uninstaller goes on from a copy of itself
     left = [n for _, ds, fs in os.walk(f"{prefix}/drive_c") for n in ds + fs if "pairon12" in n.lower()]
     check(not left and "pairon12" not in registry(), f"the uninstaller left {left} or registry keys behind")
-    print(f"ok: installed; a game by clicks, {seconds} s, {attempts} attempts; closed in a pause; uninstalled")
+    print(f"ok: installed; a game by clicks, {seconds} s, {attempts} attempts; closed in a pause; removed")
