@@ -71,7 +71,7 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
 
     started = time.monotonic()
     game = xs.start([WINE, f"{home}/pairon12.exe"])
-    win, shown = xs.window("Pairon12", 60), time.monotonic()
+    win, shown = xs.window("Pairon12", 30), time.monotonic()
     until("the first frame is not 24 face-down cards around a red X on the layout's grid",
           lambda: (win.width, win.height) == (524, 467) and screen.first_frame(win.grab()), 20)
     faces, turns = {}, 0
