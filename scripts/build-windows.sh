@@ -37,7 +37,8 @@ qt_options=(
   # Debian's source has no wintab directory.
   -no-feature-tabletevent
 )
-key=$({ echo "$qt_deb"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain"; } | sha256sum | cut -c1-10)
+key=$({ echo "$qt_deb"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain"; } |
+  sha256sum | cut -c1-10)
 qt_prefix=$cache/qt-$qt_version-$key
 qt_toolchain=$qt_prefix.toolchain.cmake
 
@@ -48,8 +49,8 @@ build_qt() {
   # Qt records the toolchain file it was built with and loads it again for every project
   # built against it, so the cache keeps its own copy rather than pointing into a tree.
   cp "$toolchain" "$qt_toolchain"
-  echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix (about 25 minutes on 2 cores);" \
-       "log: $cache/qt-$qt_version-$key.log"
+  echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix" \
+       "(about 25 minutes on 2 cores); log: $cache/qt-$qt_version-$key.log"
   local start=$SECONDS
   (
     cd "$work"
@@ -67,7 +68,8 @@ build_qt() {
     echo "build-windows: Qt for Windows failed to build; see $cache/qt-$qt_version-$key.log" >&2
     exit 1
   }
-  echo "$qt_deb built in $((SECONDS - start)) s on $(date -u +%FT%TZ)" >"$qt_prefix.stage$qt_prefix/.pairon12-built"
+  echo "$qt_deb built in $((SECONDS - start)) s on $(date -u +%FT%TZ)" \
+    >"$qt_prefix.stage$qt_prefix/.pairon12-built"
   mv "$qt_prefix.stage$qt_prefix" "$qt_prefix"
   rm -rf "$qt_prefix.stage" "$work"
   echo "build-windows: Qt for Windows built in $((SECONDS - start)) s"
@@ -87,9 +89,12 @@ start=$SECONDS
 cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DBUILD_TESTING=OFF -DPAIRON12_BENCHMARKS=OFF >/dev/null
 cmake --build "$build/host" --target bake_pictures --parallel "$jobs"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAIRON12_WERROR=ON \
+# Afresh each time: a build directory keeps the toolchain it was first configured with,
+# which names the Qt it was built against.
+cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAIRON12_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-  -DPAIRON12_BAKE_PICTURES="$build/host/src/ui/bake_pictures" -DBUILD_TESTING=OFF -DPAIRON12_BENCHMARKS=OFF >/dev/null
+  -DPAIRON12_BAKE_PICTURES="$build/host/src/ui/bake_pictures" \
+  -DBUILD_TESTING=OFF -DPAIRON12_BENCHMARKS=OFF >/dev/null
 cmake --build "$build" --parallel "$jobs"
 # What a player downloads: the program folder zipped, and its installer.
 (cd "$build" && cpack -B "$build/package" >/dev/null)
