@@ -38,8 +38,9 @@ def number(shot, name):  # a results box read by OCR: its digits black on white,
 
 (installer,), (archive,) = (glob.glob(f"{sys.argv[1]}/pairon12-*.{kind}") for kind in ("exe", "zip"))
 with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, contextlib.ExitStack() as end:
-    # No .NET or browser engine to offer, and no menu entries or file types for the desktop outside.
-    os.environ |= dict(WINEPREFIX=prefix, WINEDEBUG="-all",
+    # No .NET or browser engine to offer, and no menu entries, file types or server directory left
+    # outside the profile.
+    os.environ |= dict(WINEPREFIX=prefix, WINEDEBUG="-all", TMPDIR=prefix,
                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     os.environ.pop("QT_QPA_PLATFORM")  # Wine hands the environment on, and this names Linux's plugin
     wine = lambda *argv: sp.run([WINE, *argv], check=True, capture_output=True)
