@@ -25,9 +25,12 @@ QAccessibleInterface *announcerParts(const QString &, QObject *object)
 
 } // namespace
 
-Announcer::Announcer(QWidget *window) : QWidget(window)
+Announcer::Announcer(QWidget *window) : QWidget(window), m_turnOver(this)
 {
     QAccessible::installFactory(announcerParts);
+    m_turnOver.setSingleShot(true);
+    m_turnOver.setInterval(0);
+    connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
     setFixedSize(0, 0);
     for (auto &notice : m_notices) {
         notice = new Notice(this);
@@ -38,13 +41,13 @@ Announcer::Announcer(QWidget *window) : QWidget(window)
 
 void Announcer::say(const QString &text)
 {
-    if (m_pending.isEmpty())
-        QMetaObject::invokeMethod(this, &Announcer::flush, Qt::QueuedConnection);
     m_pending << text;
+    m_turnOver.start();
 }
 
 void Announcer::flush()
 {
+    m_turnOver.stop();
     if (m_pending.isEmpty())
         return;
     // Orca reads a notice's name only when it comes to the event, and drops a second

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -29,6 +30,8 @@ private:
     std::array<QWidget *, 2> m_notices{};
     std::size_t m_next = 0;
     QStringList m_pending;
+    // Fires once control is back in the event loop.
+    QTimer m_turnOver;
 };
 
 } // namespace pairon12

@@ -9,21 +9,10 @@
 import os, re, subprocess as sp, sys, time
 import screen
 from screen_reader import Orca
-from xsession import XSession
+from xsession import XSession, check, until
 
 GAME, WAYLAND = sys.argv[1], sys.argv[2] == "wayland"
 
-
-def check(ok, what):
-    ok or sys.exit(f"FAIL: {what}")
-
-
-def until(what, done, timeout=5):
-    deadline = time.monotonic() + timeout
-    while not (result := done()):
-        check(time.monotonic() < deadline, what)
-        time.sleep(0.005)
-    return result
 
 
 def turned(pos):  # what Orca says as the card turns, not as the keyboard reaches it ("... push button.")

@@ -3,7 +3,7 @@
 # first asked for; with wayland=True a weston in that Xvfb, the game its native client.
 # At scale=2 either shows the game at twice the density. os.environ points at them all
 # while the session lasts.
-import contextlib, os, select, shutil, signal, subprocess as sp, tempfile, time
+import contextlib, os, select, shutil, signal, subprocess as sp, sys, tempfile, time
 from PIL import Image, ImageChops
 from Xlib import X, XK, Xatom, display, error
 from Xlib.ext import xtest
@@ -13,6 +13,18 @@ DESKTOP = (0x20, 0x40, 0x60)  # weston's, plain: no panel, lock screen or keyboa
 WESTON_INI = ("[core]\nidle-time=0\n[input-method]\npath=\n[shell]\nbackground-color=0xff204060\n"
               "panel-position=none\nlocking=false\nanimation=none\nstartup-animation=none\n"
               "close-animation=none\n")
+
+
+def check(ok, what):
+    ok or sys.exit(f"FAIL: {what}")
+
+
+def until(what, done, timeout=5):  # what done() gives once it gives anything, or a failure
+    deadline = time.monotonic() + timeout
+    while not (result := done()):
+        check(time.monotonic() < deadline, what)
+        time.sleep(0.002)
+    return result
 
 
 class Win:  # a client area: a whole X window, or the box in weston's where it shows the game

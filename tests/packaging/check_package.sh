@@ -9,14 +9,17 @@ rm -rf "$work" && mkdir -p "$work" || exit 1
 # Whoever makes the package is its maintainer; a tester who has not said who they are
 # signs with an address that is reserved for examples and reaches nobody.
 export DEBFULLNAME="${DEBFULLNAME:-Pairon12 tester}" DEBEMAIL="${DEBEMAIL:-tester@example.org}"
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" || { cat "$work/cpack.log"; exit 1; }
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" \
+    || { cat "$work/cpack.log"; exit 1; }
 deb=$(echo "$work"/package/pairon12_*_*.deb)
 lintian --fail-on error,warning "$deb" || fail "lintian"
 dpkg-deb -x "$deb" "$work/root" || exit 1
 app=$(echo "$work"/root/usr/share/applications/*.desktop) meta=$(echo "$work"/root/usr/share/metainfo/*.xml)
 out=$(desktop-file-validate "$app") && [ -z "$out" ] || fail "desktop file: $out"
-appstreamcli validate --no-net --strict "$meta" >/dev/null || fail "metainfo: $(appstreamcli validate --no-net "$meta")"
-grep -q "<launchable type=\"desktop-id\">${app##*/}<" "$meta" || fail "the store metadata launches no ${app##*/}"
+appstreamcli validate --no-net --strict "$meta" >/dev/null \
+    || fail "metainfo: $(appstreamcli validate --no-net "$meta")"
+grep -q "<launchable type=\"desktop-id\">${app##*/}<" "$meta" \
+    || fail "the store metadata launches no ${app##*/}"
 icon=$(sed -n 's/^Icon=//p' "$app") exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$app")
 [ -f "$work/root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no icon $icon"
 # Asked from a terminal with no display at all: an answer, not a window or a crash.

@@ -8,21 +8,10 @@ import pefile
 from PIL import Image, ImageOps
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import screen
-from xsession import XSession
+from xsession import XSession, check, until
 
 WINE = "/usr/lib/wine/wine64"
 
-
-def check(ok, what):
-    ok or sys.exit(f"FAIL: {what}")
-
-
-def until(what, done, timeout=5):
-    deadline = time.monotonic() + timeout
-    while not (result := done()):
-        check(time.monotonic() < deadline, what)
-        time.sleep(0.002)
-    return result
 
 
 def number(shot, name):  # a results box read by OCR: its digits black on white, magnified
