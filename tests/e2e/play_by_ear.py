@@ -72,8 +72,10 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
 
     def turn(pos):  # goes to the card, turns it, and hears its face; what else was said with it
         global picks, pressed
-        if pos != at:
-            move(["Tab"] * (pos - at) if pos > at else ["Home"] + ["Tab"] * (pos - 1), pos)
+        if pos != at:  # with the fewest keys: on from here, or from the first card or the last
+            ways = [["Tab"] * (pos - at), ["Shift_L+Tab"] * (at - pos),
+                    ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
+            move(min((keys for keys in ways if keys), key=len), pos)
         pressed, picks = time.monotonic(), picks + 1
         win.key("space")
         heard = orca.wait_for(turned(pos), timeout=1)
