@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, whatever this machine still lacks to build,
 # run and test Pairon12. Safe to run again: packages already present are skipped.
-#   scripts/install-deps.sh          build and run the game
-#   scripts/install-deps.sh --test   also what the test suite needs
+#   scripts/install-deps.sh             build and run the game
+#   scripts/install-deps.sh --package   also what making and checking the Debian package needs
+#   scripts/install-deps.sh --test      also what the test suite needs, the above included
 #   scripts/install-deps.sh --windows   also what building for Windows and testing it under
 #                                       Wine need, and the source entry for Qt's sources
 # The flags combine.
 set -euo pipefail
 
-test=false windows=false
+package=false test=false windows=false
 for arg in "$@"; do
   case "$arg" in
-    --test) test=true ;;
+    --package) package=true ;;
+    --test) test=true package=true ;;
     --windows) windows=true ;;
     *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
   esac
@@ -22,12 +24,15 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   fonts-liberation
 )
+if $package; then
+  # CPack works out the package's dependencies with dpkg-shlibdeps, which needs file.
+  packages+=(dpkg-dev file lintian man-db)
+fi
 if $test; then
   packages+=(
     xvfb python3-xlib python3-pil dbus-daemon at-spi2-core orca weston qt6-wayland
     desktop-file-utils appstream
     clang clang-format clang-tidy libclang-rt-14-dev
-    dpkg-dev file lintian
   )
 fi
 
