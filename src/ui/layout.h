@@ -26,7 +26,6 @@ inline constexpr int ClientHeightTwips = 7005;
 // The grid's cells are numbered 1..25 row by row; the centre one holds the "X", and the
 // 24 cards fill the others in the same order, so card 13 lies in cell 14.
 inline constexpr int GridSide = 5;
-inline constexpr int GridCells = GridSide * GridSide;
 inline constexpr int CentreCell = 13;
 
 constexpr int gridCellOf(int pos) { return pos < CentreCell ? pos : pos + 1; }
