@@ -87,14 +87,14 @@ $qt_only && exit 0
 # The tools that draw the pictures while building run here, so a native build makes them.
 start=$SECONDS
 cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DBUILD_TESTING=OFF -DPAIRON12_BENCHMARKS=OFF >/dev/null
+  -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build/host" --target bake_pictures --parallel "$jobs"
 # Afresh each time: a build directory keeps the toolchain it was first configured with,
 # which names the Qt it was built against.
 cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAIRON12_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DPAIRON12_BAKE_PICTURES="$build/host/src/ui/bake_pictures" \
-  -DBUILD_TESTING=OFF -DPAIRON12_BENCHMARKS=OFF >/dev/null
+  -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --parallel "$jobs"
 # What a player downloads: the program folder zipped, and its installer.
 (cd "$build" && cpack -B "$build/package" >/dev/null)

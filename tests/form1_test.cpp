@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "picturebox.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -17,6 +18,11 @@ namespace {
 QRect square(int cell) { return {104 + 64 * ((cell - 1) % 5), 72 + 64 * ((cell - 1) / 5), 65, 65}; }
 int cellOf(int pos) { return pos < 13 ? pos : pos + 1; }
 const QRect AncoraBox(312, 424, 81, 25);
+
+Card *card(const Form1 &form, int pos) { return form.findChild<Card *>("Label" + QString::number(cellOf(pos))); }
+
+// Every draw takes the deck's first letter: card p and card p + 12 form a pair.
+const Game::Seeder InDeckOrder = [] { return Game::UniformSource([] { return 0.0; }); };
 
 // What happens next: clicks anywhere, on shared edges too, and while a failed pair is
 // up, mostly the pause timer firing after the clock has moved on.
@@ -118,8 +124,7 @@ private slots:
             }
             std::bitset<25> shown;
             for (int pos = 1; pos <= 24; ++pos)
-                shown[pos] =
-                    form.findChild<Card *>("Label" + QString::number(cellOf(pos)))->face()->isVisible();
+                shown[pos] = card(form, pos)->face()->isVisible();
             const QByteArray when =
                 "STORM_SEED=" + QByteArray::number(seed) + ", event " + QByteArray::number(event);
             QVERIFY2(shown == model.up, when + ": faces " + QByteArray(shown.to_string().c_str()));
@@ -132,6 +137,70 @@ private slots:
             }
         }
         QVERIFY2(games >= 3, "only " + QByteArray::number(games) + " games ended");
+    }
+
+    void keysMoveAndTurnCards_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("turned");
+        QTest::newRow("Left at the left edge stays") << 11 << Qt::Key_Left << 11 << false;
+        QTest::newRow("Up at the top edge stays") << 5 << Qt::Key_Up << 5 << false;
+        QTest::newRow("Right at the right edge stays") << 10 << Qt::Key_Right << 10 << false;
+        QTest::newRow("Down at the bottom edge stays") << 22 << Qt::Key_Down << 22 << false;
+        QTest::newRow("Down a row") << 3 << Qt::Key_Down << 8 << false;
+        QTest::newRow("Right over the X") << 12 << Qt::Key_Right << 13 << false;
+        QTest::newRow("Left over the X") << 13 << Qt::Key_Left << 12 << false;
+        QTest::newRow("Down over the X") << 8 << Qt::Key_Down << 17 << false;
+        QTest::newRow("Up over the X") << 17 << Qt::Key_Up << 8 << false;
+        QTest::newRow("Home to the first card") << 17 << Qt::Key_Home << 1 << false;
+        QTest::newRow("End to the last card") << 3 << Qt::Key_End << 24 << false;
+        QTest::newRow("Tab on to the next card") << 12 << Qt::Key_Tab << 13 << false;
+        QTest::newRow("Tab from the last card to the first") << 24 << Qt::Key_Tab << 1 << false;
+        QTest::newRow("Shift+Tab from the first card to the last") << 1 << Qt::Key_Backtab << 24 << false;
+        QTest::newRow("Space turns the card") << 7 << Qt::Key_Space << 7 << true;
+        QTest::newRow("Enter turns the card") << 7 << Qt::Key_Return << 7 << true;
+        QTest::newRow("Enter on the keypad turns the card") << 7 << Qt::Key_Enter << 7 << true;
+    }
+
+    void keysMoveAndTurnCards()
+    {
+        QFETCH(int, from);
+        QFETCH(Qt::Key, key);
+        QFETCH(int, to);
+        QFETCH(bool, turned);
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        card(form, from)->setFocus();
+        QTest::keyClick(form.windowHandle(), key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(form.focusWidget(), card(form, to));
+        for (int pos = 1; pos <= 24; ++pos)
+            QCOMPARE(card(form, pos)->face()->isVisible(), turned && pos == to);
+    }
+
+    // Enter held down on "Ancora" at the end of a game: one new deal, whose first card
+    // gets the keyboard and the key's repeats, and stays face down.
+    void aKeyHeldOnAncoraDealsOnceAndTurnsNothing()
+    {
+        Form1 form(Game::steadyClock(), InDeckOrder);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        for (int pos = 1; pos <= 12; ++pos) {
+            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, square(cellOf(pos)).center());
+            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, square(cellOf(pos + 12)).center());
+        }
+        QCOMPARE(form.focusWidget(), form.findChild<QWidget *>("Command1"));
+        QTest::keyPress(form.windowHandle(), Qt::Key_Return);
+        for (int repeat = 0; repeat < 30; ++repeat) {
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+            QCoreApplication::sendEvent(form.windowHandle(), &held);
+        }
+        QTest::keyRelease(form.windowHandle(), Qt::Key_Return);
+        QCOMPARE(form.focusWidget(), card(form, 1));
+        for (int pos = 1; pos <= 24; ++pos)
+            QVERIFY2(!card(form, pos)->face()->isVisible(), qPrintable(QString("card %1 is up").arg(pos)));
     }
 };
 
