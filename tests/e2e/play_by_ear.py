@@ -61,37 +61,39 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
         until(f"{keys} rang card {pos} on screen", lambda: screen.rings(win.grab()) == [pos])
         at = pos
 
-    for key, pos in [("Left", 1), ("Up", 1), ("Down", 6), ("Down", 11), ("Right", 12), ("Right", 13),
-                     ("Left", 12), ("Up", 7), ("Right", 8), ("Down", 17), ("Up", 8), ("End", 24),
-                     ("Right", 24), ("Down", 24), ("Tab", 1), ("Shift_L+Tab", 24), ("Home", 1)]:
-        if pos == at:  # nowhere to go: the keyboard stays, and nothing is said
-            win.key(key)
-        else:
-            move([key], pos)
     faces, picks = {}, 0
 
-    def turn(pos):  # goes to the card, turns it, and hears its face; what else was said with it
-        global picks, pressed
-        if pos != at:  # with the fewest keys: on from here, or from the first card or the last
+    def go(pos):  # with the fewest keys: on from here, or from the first card or the last
+        if pos != at:
             ways = [["Tab"] * (pos - at), ["Shift_L+Tab"] * (at - pos),
                     ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
             move(min((keys for keys in ways if keys), key=len), pos)
+
+    def heard(pos):  # the card's face as Orca says it, and what else it said with it
+        said = orca.wait_for(turned(pos), timeout=1)
+        faces[pos] = said[1]
+        ringed = pos == at and "Secondi impiegati" not in said.string  # at the end the keyboard goes to Ancora
+        until(f"card {pos} shows no face, on its own card's ground, or a wrong ring",
+              lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) == ringed)
+        return said.string
+
+    def turn(pos):
+        global picks, pressed
+        go(pos)
         pressed, picks = time.monotonic(), picks + 1
         win.key("space")
-        heard = orca.wait_for(turned(pos), timeout=1)
-        faces[pos] = heard[1]
-        game_over = "Secondi impiegati" in heard.string  # the keyboard, and its ring, then go to Ancora
-        until(f"card {pos} shows no face in its ring, on its own card's ground",
-              lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) != game_over)
-        return heard.string
+        return heard(pos)
 
-    for first in range(1, 24, 2):  # neighbours first
-        turn(first)
-        heard = turn(first + 1)
+    for first in range(1, 24, 2):  # neighbours first, quick on the keys: both turned before Orca speaks
+        go(first)
+        pressed, picks, at = time.monotonic(), picks + 2, first + 1
+        win.key("space", "Tab", "space")
+        heard(first)
+        said = heard(first + 1)
         if faces[first] == faces[first + 1]:
-            check(heard.endswith("Coppia trovata."), f"a pair was found, but Orca said {heard!r}")
+            check(said.endswith("Coppia trovata."), f"a pair was found, but Orca said {said!r}")
             continue
-        check(heard.endswith("Non fanno coppia."), f"a pair failed, but Orca said {heard!r}")
+        check(said.endswith("Non fanno coppia."), f"a pair failed, but Orca said {said!r}")
         orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2)
         until("a failed pair never turned back",
               lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, first + 1))
@@ -101,11 +103,11 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
         b = next(b for b in range(1, 25) if b != a and faces[b] == faces[a])
         if a < b and (a % 2 == 0 or b > a + 1):
             turn(a)
-            heard = turn(b)
+            said = turn(b)
     finished = time.monotonic()
 
-    results = re.search(r"Coppia trovata\. Secondi impiegati: (\d+)\. Tentativi: (\d+)\.$", heard)
-    check(results, f"the last pair said no results: {heard!r}")
+    results = re.search(r"Coppia trovata\. Secondi impiegati: (\d+)\. Tentativi: (\d+)\.$", said)
+    check(results, f"the last pair said no results: {said!r}")
     seconds, attempts = int(results[1]), int(results[2])
     check(attempts == picks // 2 and int(pressed - shown) <= seconds <= finished - started,
           f"Orca said {seconds} s and {attempts} attempts after {picks} picks")
