@@ -39,7 +39,7 @@ fi
 if $windows; then
   packages+=(
     g++-mingw-w64-x86-64-posix nsis dpkg-dev
-    wine wine64 xvfb python3-xlib python3-pil python3-pefile tesseract-ocr
+    wine wine64 xvfb python3-xlib python3-pil python3-pefile
   )
 fi
 

@@ -19,7 +19,10 @@ QRect square(int cell) { return {104 + 64 * ((cell - 1) % 5), 72 + 64 * ((cell -
 int cellOf(int pos) { return pos < 13 ? pos : pos + 1; }
 const QRect AncoraBox(312, 424, 81, 25);
 
-Card *card(const Form1 &form, int pos) { return form.findChild<Card *>("Label" + QString::number(cellOf(pos))); }
+Card *card(const Form1 &form, int pos)
+{
+    return form.findChild<Card *>("Label" + QString::number(cellOf(pos)));
+}
 
 // Every draw takes the deck's first letter: card p and card p + 12 form a pair.
 const Game::Seeder InDeckOrder = [] { return Game::UniformSource([] { return 0.0; }); };
@@ -174,7 +177,8 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         card(form, from)->setFocus();
-        QTest::keyClick(form.windowHandle(), key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        QTest::keyClick(form.windowHandle(), key,
+                        key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(form.focusWidget(), card(form, to));
         for (int pos = 1; pos <= 24; ++pos)
             QCOMPARE(card(form, pos)->face()->isVisible(), turned && pos == to);

@@ -72,7 +72,7 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
     def heard(pos):  # the card's face as Orca says it, and what else it said with it
         said = orca.wait_for(turned(pos), timeout=1)
         faces[pos] = said[1]
-        ringed = pos == at and "Secondi impiegati" not in said.string  # at the end the keyboard goes to Ancora
+        ringed = pos == at and "Secondi impiegati" not in said.string  # at the end Ancora has the keyboard
         until(f"card {pos} shows no face, on its own card's ground, or a wrong ring",
               lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) == ringed)
         return said.string
