@@ -52,22 +52,17 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
     orca.wait_for(r"^Carta 1, coperta push button\.$")
     check(not screen.rings(win.grab()), "the keyboard's ring shows before any key is used")
 
-    at = 1  # the card with the keyboard
-
-    def move(keys, pos):
-        global at
-        win.key(*keys)
-        orca.wait_for(rf"^Carta {pos}[,:] ")
-        until(f"{keys} rang card {pos} on screen", lambda: screen.rings(win.grab()) == [pos])
-        at = pos
-
-    faces, picks = {}, 0
+    at, faces, picks = 1, {}, 0  # the card with the keyboard, the faces heard, the cards turned
 
     def go(pos):  # with the fewest keys: on from here, or from the first card or the last
+        global at
         if pos != at:
             ways = [["Tab"] * (pos - at), ["Shift_L+Tab"] * (at - pos),
                     ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
-            move(min((keys for keys in ways if keys), key=len), pos)
+            win.key(*min((keys for keys in ways if keys), key=len))
+            orca.wait_for(rf"^Carta {pos}, coperta push button\.$")
+            until(f"the keyboard's ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
+            at = pos
 
     def heard(pos):  # the card's face as Orca says it, and what else it said with it
         said = orca.wait_for(turned(pos), timeout=1)
