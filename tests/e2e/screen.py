@@ -59,10 +59,10 @@ def new_deal(shot):  # every card face down, nothing above or below the grid
 
 
 def grid_whole(shot, scale=1):  # six lines each way, one logical pixel wide, unbroken where they cross
-    pixels = shot.load()
+    pixels, blank = shot.load(), ground(shot)
 
     def ink(x, y):
-        return max(pixels[x, y]) < 80
+        return pixels[x, y] != blank
 
     for line in range(6):
         across, down = scale * (72 + 64 * line), scale * (104 + 64 * line)
