@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <cmath>
+
 using namespace pairon12;
 
 namespace {
@@ -22,6 +24,29 @@ Card *card(const Form1 &form, int pos)
 
 // Every draw takes the deck's first letter: card p and card p + 12 form a pair.
 const Game::Seeder InDeckOrder = [] { return Game::UniformSource([] { return 0.0; }); };
+
+// How much of a picture's edge, where it meets the card beneath, is opaque and stands out
+// 3:1 or more from a dark card, as WCAG reckons contrast: in per cent.
+int edgeSeenOn(QRgb card, const QImage &p)
+{
+    auto luminance = [](QRgb c) {
+        auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c)) + 0.05;
+    };
+    auto ground = [&p](int x, int y) { return p.valid(x, y) && qAlpha(p.pixel(x, y)) == 0; };
+    int edge = 0;
+    int clear = 0;
+    for (int y = 0; y < p.height(); ++y) {
+        for (int x = 0; x < p.width(); ++x) {
+            if (ground(x, y)
+                || !(ground(x - 1, y) || ground(x + 1, y) || ground(x, y - 1) || ground(x, y + 1)))
+                continue;
+            ++edge;
+            clear += qAlpha(p.pixel(x, y)) == 255 && luminance(p.pixel(x, y)) >= 3 * luminance(card) ? 1 : 0;
+        }
+    }
+    return 100 * clear / std::max(edge, 1);
+}
 
 } // namespace
 
@@ -137,6 +162,25 @@ private slots:
         QCOMPARE(form.focusWidget(), card(form, to));
         for (int pos = 1; pos <= 24; ++pos)
             QCOMPARE(card(form, pos)->face()->isVisible(), turned && pos == to);
+    }
+
+    // On a player's dark card every face keeps its outline, whatever the scale of the
+    // screen: nearly all of its edge stands out from the card, which shows at its corners.
+    void facesKeepTheirOutlineOnADarkCard()
+    {
+        const Form1 form;
+        for (int image = 26; image <= 37; ++image) {
+            const Picture &face = form.findChild<PictureBox *>("Image" + QString::number(image))->picture();
+            for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
+                const QImage drawn = face->pixmap(square(1).size(), scale).toImage();
+                const int seen = edgeSeenOn(qRgb(0x42, 0x42, 0x45), drawn);
+                QVERIFY2(seen >= 90,
+                         qPrintable(QString("%1 at %2: %3 %").arg(face->name()).arg(scale).arg(seen)));
+                const QRect r = drawn.rect();
+                for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+                    QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
+            }
+        }
     }
 };
 

@@ -3,8 +3,8 @@
 //   bake_pictures icon ICON.svg OUTPUT.cpp
 //       the icon at the sizes a window manager asks for, as C++ arrays of pixels;
 //   bake_pictures face FACE.svg PREFIX SIDE...
-//       a face stretched to squares of each SIDE, as PREFIX-SIDE.argb files of raw
-//       pixels, which the game uses as they are, with no decoder;
+//       a face stretched to squares of each SIDE, on a light fringe, as PREFIX-SIDE.argb
+//       files of raw pixels, which the game uses as they are, with no decoder;
 //   bake_pictures ico ICON.svg OUTPUT.ico
 //       the icon as a Windows icon file, for the program file on Windows.
 // Pixels are premultiplied ARGB, one native-endian word each.
@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -63,10 +64,35 @@ bool bakeIcon(QSvgRenderer &renderer, const QString &output)
     return write(output, text);
 }
 
+// Laid on an opaque light silhouette a little larger than itself, a face keeps its
+// outline on a dark card as on a light one. The fringe is a pixel wide for every 65 of
+// the square's side, the same on screen at every scale; beyond it the card shows.
+QImage withFringe(const QImage &face)
+{
+    const int side = face.width();
+    const int reach = std::max(1, qRound(side / 65.0));
+    QImage fringed(face.size(), QImage::Format_ARGB32_Premultiplied);
+    fringed.fill(Qt::transparent);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            if (qAlpha(face.pixel(x, y)) == 0)
+                continue;
+            for (int dy = -reach; dy <= reach; ++dy) {
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    if (dx * dx + dy * dy <= reach * reach && fringed.valid(x + dx, y + dy))
+                        fringed.setPixel(x + dx, y + dy, qRgb(0xf4, 0xf4, 0xf4));
+                }
+            }
+        }
+    }
+    QPainter(&fringed).drawImage(0, 0, face);
+    return fringed;
+}
+
 bool bakeFace(QSvgRenderer &renderer, const QString &prefix, const QStringList &sides)
 {
     for (const QString &side : sides) {
-        const QImage image = draw(renderer, side.toInt());
+        const QImage image = withFringe(draw(renderer, side.toInt()));
         const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
         if (!write(prefix + '-' + side + ".argb", pixels))
             return false;

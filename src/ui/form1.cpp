@@ -18,27 +18,6 @@ namespace pairon12 {
 
 namespace {
 
-struct Face {
-    const char *resource;
-    const char *name;
-};
-
-// In the order of the face letters "a".."n".
-constexpr std::array<Face, PairCount> Faces{{
-    {":/faces/a-aeroplane", "aeroplano"},
-    {":/faces/b-car", "automobile"},
-    {":/faces/c-die", "dado"},
-    {":/faces/d-butterfly", "farfalla"},
-    {":/faces/e-maple-leaf", "foglia d'acero"},
-    {":/faces/f-cat", "gatto"},
-    {":/faces/g-goldfish", "pesce rosso"},
-    {":/faces/h-rose", "rosa"},
-    {":/faces/i-beetle", "coleottero"},
-    {":/faces/l-two-of-diamonds", "due di quadri"},
-    {":/faces/m-daffodil", "narciso"},
-    {":/faces/n-heart", "cuore"},
-}};
-
 // Greyed text that still reads on the button-face ground.
 const QColor DisabledText(0x6d, 0x6d, 0x6d);
 
@@ -144,9 +123,9 @@ void Form1::buildControls()
         case ControlKind::Picture: {
             auto *image = new PictureBox(this);
             if (entry.number < TransferSlot) {
-                const Face &face = Faces[static_cast<std::size_t>(entry.number - FirstFacePicture)];
-                image->setPicture(
-                    std::make_shared<FacePicture>(QString::fromLatin1(face.resource), QString::fromUtf8(face.name)));
+                const FaceEntry &face = Faces[static_cast<std::size_t>(entry.number - FirstFacePicture)];
+                image->setPicture(std::make_shared<FacePicture>(QLatin1String(":/faces/") + QLatin1String(face.stem),
+                                                                QString::fromUtf8(face.name)));
             }
             image->hide();
             m_image[static_cast<std::size_t>(entry.number)] = image;

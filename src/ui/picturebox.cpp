@@ -24,9 +24,20 @@ QPixmap FacePicture::pixmap(QSize size, qreal devicePixelRatio) const
             return {};
         const QImage drawn(reinterpret_cast<const uchar *>(pixels.constData()), side, side,
                            QImage::Format_ARGB32_Premultiplied);
-        m_cache = QPixmap::fromImage(side == device.width() && side == device.height()
-                                         ? drawn.copy()
-                                         : drawn.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        if (side == device.width() && side == device.height()) {
+            m_cache = QPixmap::fromImage(drawn.copy());
+        } else {
+            // Averaging blurs the face's light fringe into the card: each pixel is kept
+            // whole or left out, as it is in the drawings, so the fringe stays light.
+            QImage shrunk = drawn.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < shrunk.height(); ++y) {
+                auto *row = reinterpret_cast<QRgb *>(shrunk.scanLine(y));
+                std::transform(row, row + shrunk.width(), row,
+                               [](QRgb p) { return qAlpha(p) < 128 ? 0 : p | 0xff000000; });
+            }
+            m_cache = QPixmap::fromImage(shrunk);
+        }
         m_cache.setDevicePixelRatio(devicePixelRatio);
     }
     return m_cache;
