@@ -48,7 +48,7 @@ struct BoardState {
     double StartTime = 0;
     int PairsFound = 0;
     int PicksInTurn = 0;
-    // 64 bits: a player who keeps clicking for hours must still read the right count.
+    // Far wider than any game needs: no player clicks often enough to wrap it.
     std::int64_t ClickCount = 0;
 
     // Positions count from 1, as the cards do: CardLetters[pos - 1].
