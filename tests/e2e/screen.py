@@ -98,3 +98,14 @@ def caption_whole(shot, name, lines):  # its ink stops short of the box's right 
              if shot.getpixel((x, y)) != ground(shot)]
     xs, ys = [x for x, _ in inked], [y for _, y in inked]
     return inked and max(xs) < right - 1 and max(ys) < bottom - 1 and max(ys) - min(ys) > 15 * (lines - 1)
+
+
+def luminance(rgb):  # relative, as WCAG reckons it
+    linear = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in rgb]
+    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+
+
+def contrast(shot, area):  # of the ink in an area least like the ground: 1 (none) to 21
+    ground_light = luminance(ground(shot))
+    return max((max(ink, ground_light) + 0.05) / (min(ink, ground_light) + 0.05)
+               for ink in map(luminance, shot.crop(area).getdata()))

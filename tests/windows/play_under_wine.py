@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # The Windows build as a Windows player meets it, under Wine in a fresh profile and a private X
-# server: installed silently, its version record read, its first frame and a failed pair seen on
-# the screen, closed during a pause, then uninstalled silently, leaving nothing behind. The rest
-# of a game is the same code on every platform, played to its end by the end-to-end test.
+# server: installed silently, its version record read, its first frame in the player's high
+# contrast colours and a failed pair seen on the screen, closed during a pause, then uninstalled
+# silently, leaving nothing behind. The rest of a game is the same code on every platform, played
+# to its end by the end-to-end test.
 #   play_under_wine.py PACKAGES [SHOT.png]    (PACKAGES: cpack's zip and installer)
 import contextlib, glob, os, subprocess as sp, sys, tempfile, time, zipfile
 import pefile
@@ -11,6 +12,10 @@ import screen
 from xsession import XSession, check, until
 
 WINE = "/usr/lib/wine/wine64"
+# Windows' "High Contrast Black", the system colours a player may choose for legibility's sake.
+HIGH_CONTRAST_BLACK = dict(ButtonFace="0 0 0", ButtonText="255 255 255", GrayText="63 242 63",
+                           Window="0 0 0", WindowText="255 255 255", Hilight="26 235 255",
+                           HilightText="0 0 0", Scrollbar="0 0 0")
 
 (installer,), (archive,) = (glob.glob(f"{sys.argv[1]}/pairon12-*.{kind}") for kind in ("exe", "zip"))
 with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, contextlib.ExitStack() as end:
@@ -46,10 +51,16 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
           "the program file lacks its icon, or its version record: Italian, Unicode, 1.00, 1.0.0.0, "
           "an application")
 
+    for name, colour in HIGH_CONTRAST_BLACK.items():
+        wine("reg", "add", r"HKCU\Control Panel\Colors", "/v", name, "/d", colour, "/f")
     game = xs.start([WINE, f"{home}/pairon12.exe"])
     win = xs.window("Pairon12", 30)
-    until("the first frame is not 24 face-down cards around a red X on the layout's grid",
-          lambda: (win.width, win.height) == (524, 467) and screen.first_frame(win.grab()), 20)
+    shot = until("the first frame is not 24 face-down cards around a red X on the layout's grid", lambda:
+                 (win.width, win.height) == (524, 467) and screen.first_frame(s := win.grab()) and s, 20)
+    lines, caption = screen.contrast(shot, screen.square(1)), screen.contrast(shot, screen.box("instruction"))
+    check(shot.getpixel((0, 0)) == (0, 0, 0) and lines >= 3 and caption >= 4.5,
+          f"in the player's high contrast colours: ground {shot.getpixel((0, 0))}, lines at {lines:.1f} : 1, "
+          f"the caption at {caption:.1f} : 1")
 
     def turn(pos):  # a click, and the card's face as its pixels once on screen
         global clicked
@@ -64,11 +75,11 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
         return first
 
     first = failed_pair(1)  # timed on Windows' timers, from its second click until it is face down
+    if len(sys.argv) > 2:
+        win.grab().save(sys.argv[2])
     until("a failed pair stayed up",
           lambda: screen.face_down(s := win.grab(), first) and screen.face_down(s, first + 1))
     check(0.5 <= (up := time.monotonic() - clicked) < 2, f"a failed pair stayed up {up:.3f} s")
-    if len(sys.argv) > 2:
-        win.grab().save(sys.argv[2])
     failed_pair(first + 2)
     win.close()  # during that pair's pause; Wine itself takes two seconds to end any program
     check(game.wait(5) == 0, f"closed during a pause, the game exited with status {game.returncode}")
