@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 
 namespace pairon12 {
 
@@ -21,11 +22,13 @@ protected:
     {
         PictureBox::paintEvent(event);
         QPainter painter(this);
-        m_card->paintRing(painter);
+        if (m_card)
+            m_card->paintRing(painter);
     }
 
 private:
-    const Card *m_card;
+    // A sibling, which the window may destroy first.
+    QPointer<const Card> m_card;
 };
 
 Card::Card(int pos, QWidget *window) : QAbstractButton(window), m_pos(pos), m_face(new Face(this, window))

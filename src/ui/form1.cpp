@@ -55,18 +55,6 @@ QString controlName(ControlKind kind, int number)
 
 } // namespace
 
-QFont captionFont(double points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    // Every caption is Latin text that the face covers: no fallback faces to look up.
-    font.setStyleStrategy(QFont::NoFontMerging);
-    font.setPixelSize(static_cast<int>(std::lround(points * TwipsPerPoint / TwipsPerPixel)));
-    font.setBold(true);
-    return font;
-}
-
 Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     : QWidget(parent)
     , m_game(std::move(clock), std::move(seeder))

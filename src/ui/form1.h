@@ -56,7 +56,8 @@ private:
     QLineEdit *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
     Announcer *m_announcer = nullptr;
-    // A child of the window, so that closing it mid-pause leaves nothing to fire.
+    // A member, so that it dies with the window, before the controls it would touch:
+    // closing the window mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;
 };
 

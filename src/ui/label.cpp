@@ -1,7 +1,11 @@
 #include "label.h"
 
+#include "layout.h"
+
 #include <QApplication>
 #include <QPainter>
+
+#include <cmath>
 
 namespace pairon12 {
 
@@ -32,6 +36,18 @@ void paintBorder(QPainter &painter, const QRect &rect)
     painter.fillRect(rect.left(), rect.bottom(), rect.width(), 1, ink);
     painter.fillRect(rect.left(), rect.top(), 1, rect.height(), ink);
     painter.fillRect(rect.right(), rect.top(), 1, rect.height(), ink);
+}
+
+QFont captionFont(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    // Every caption is Latin text that the face covers: no fallback faces to look up.
+    font.setStyleStrategy(QFont::NoFontMerging);
+    font.setPixelSize(static_cast<int>(std::lround(points * TwipsPerPoint / TwipsPerPixel)));
+    font.setBold(true);
+    return font;
 }
 
 } // namespace pairon12

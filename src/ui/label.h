@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QLabel>
 
 class QPainter;
@@ -29,5 +30,9 @@ private:
 // One logical pixel wide on every screen, so that on a denser one the lines that
 // neighbouring squares share still cover each other exactly.
 void paintBorder(QPainter &painter, const QRect &rect);
+
+// A bold plain sans-serif face whose metrics fit every caption in its box. Sizes
+// are set in pixels at 96 dpi so that text scales with the twips, not the screen.
+QFont captionFont(double points);
 
 } // namespace pairon12
