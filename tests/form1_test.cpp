@@ -2,10 +2,13 @@
 #include "form1.h"
 #include "picturebox.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <bitset>
+#include <cmath>
 #include <random>
 
 using namespace pairon12;
@@ -76,6 +79,24 @@ struct Model {
     }
 };
 
+// A desktop's colours: a ground, black or white text as the ground asks, and greyed text.
+QPalette desktop(QRgb ground, QRgb greyed)
+{
+    QPalette colours{QColor(ground), QColor(ground)};
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        colours.setColor(QPalette::Disabled, role, greyed);
+    return colours;
+}
+
+double contrast(QRgb a, QRgb b) // from relative luminance, as the web's guidelines reckon it
+{
+    auto luminance = [](QRgb rgb) {
+        auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb)) + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+}
+
 } // namespace
 
 class Form1Test : public QObject
@@ -132,6 +153,54 @@ private slots:
             }
         }
         QVERIFY2(games >= 3, "only " + QByteArray::number(games) + " games ended");
+    }
+
+    void readsInAnyColours_data()
+    {
+        QTest::addColumn<QPalette>("colours");
+        QTest::newRow("Fusion light") << QApplication::palette();
+        QTest::newRow("dark grey") << desktop(0x424245, 0x808080);
+        QTest::newRow("mid grey") << desktop(0x818181, 0xbebebe);
+        QTest::newRow("white on black") << desktop(0x000000, 0x3ff23f);
+        QTest::newRow("black on white") << desktop(0xffffff, 0x600000);
+    }
+
+    // The player's colours come while the window is up. At the end of a game the captions
+    // and results read on their grounds, and the grid lines on the cards. Home puts the
+    // keyboard's ring on the first card: it reads on the card.
+    void readsInAnyColours()
+    {
+        QFETCH(QPalette, colours);
+        const auto restore = qScopeGuard([was = QApplication::palette()] { QApplication::setPalette(was); });
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QApplication::setPalette(colours);
+        auto cards = form.findChildren<Card *>();
+        std::ranges::sort(cards, {}, [](const Card *card) { return card->face()->picture().get(); });
+        for (const Card *card : cards)
+            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, card->geometry().center());
+        QTest::keyClick(form.windowHandle(), Qt::Key_Home);
+
+        QImage shot(form.size(), QImage::Format_RGB32);
+        form.render(&shot);
+        auto inkOn = [&shot](QRect box, QRgb ground) {
+            double most = 1;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    most = std::max(most, contrast(shot.pixel(x, y), ground));
+            return most;
+        };
+        for (QRect box : {QRect(8, 160, 81, 81), QRect(32, 416, 97, 25), QRect(104, 24, 169, 25)})
+            QVERIFY2(inkOn(box, shot.pixel(box.topLeft())) >= 4.5, "a caption");
+        const QRgb track = colours.color(QPalette::Midlight).rgb();
+        for (QRect box : {QRect(296, 24, 57, 25), QRect(152, 416, 41, 25)}) {
+            QCOMPARE(shot.pixel(box.right() - 4, box.center().y()), track);
+            QVERIFY2(inkOn(box.adjusted(3, 3, -3, -3), track) >= 4.5, "a result");
+        }
+        for (QPoint edge : {QPoint(104, 73), QPoint(232, 201)}) // of the first card and of the X's square
+            QVERIFY2(contrast(shot.pixel(edge), shot.pixel(edge + QPoint(1, 0))) >= 3, "a grid line");
+        QVERIFY2(contrast(shot.pixel(square(1).left() + 2, 104), shot.pixel(0, 0)) >= 3, "the ring");
     }
 };
 

@@ -1,5 +1,6 @@
 #include "card.h"
 
+#include "ink.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
@@ -64,7 +65,7 @@ void Card::updateRing()
 void Card::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintBorder(painter, rect());
+    paintBorder(painter, *this);
     paintRing(painter);
 }
 
@@ -72,18 +73,29 @@ void Card::paintRing(QPainter &painter) const
 {
     if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
-    // Inside the card's own pixels, clear of the edges its neighbours draw over, and
-    // two-toned so that it shows on any face.
+    // Inside the card's own pixels, clear of the edges its neighbours draw over.
     const QRect outer = rect().adjusted(2, 2, -2, -2);
     const QRect middle = outer.adjusted(2, 2, -2, -2);
+    const QRect inner = middle.adjusted(1, 1, -1, -1);
+    // Dark blue where it reads on the card; else the palette's highlight, made to read.
+    // Its second tone, black or white against it, shows it on any face.
+    const QColor blue(0x1a, 0x3f, 0x9c);
+    const QColor ground = palette().color(backgroundRole());
+    const QColor ink = contrast(blue, ground) >= LineContrast
+                           ? blue
+                           : legible(palette().color(QPalette::Highlight), ground, LineContrast,
+                                     palette().color(QPalette::WindowText));
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    const QColor tone = contrast(ink, white) >= contrast(ink, black) ? white : black;
     auto ring = [&painter](QRect from, QRect to, const QColor &colour) {
         QPainterPath path;
         path.addRect(from);
         path.addRect(to);
         painter.fillPath(path, colour);
     };
-    ring(outer, middle, QColor(0x1a, 0x3f, 0x9c)); // 8:1 against the button face
-    ring(middle, middle.adjusted(1, 1, -1, -1), Qt::white);
+    ring(outer, middle, ink);
+    ring(middle, inner, tone);
 }
 
 void Card::keyPressEvent(QKeyEvent *event)

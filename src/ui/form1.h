@@ -29,6 +29,7 @@ public:
     ~Form1() override;
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -36,6 +37,7 @@ protected:
 private:
     void buildControls();
     void wireRules();
+    void colourResults();
     // A new game: the results hidden, a fresh deal, every card face down.
     void Form_Load();
     void Command1_Click();
