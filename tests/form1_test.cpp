@@ -155,22 +155,25 @@ private slots:
         QVERIFY2(games >= 3, "only " + QByteArray::number(games) + " games ended");
     }
 
-    void readsInAnyColours_data()
+    void readsInAnyColoursAtAnyScale_data()
     {
         QTest::addColumn<QPalette>("colours");
-        QTest::newRow("Fusion light") << QApplication::palette();
-        QTest::newRow("dark grey") << desktop(0x424245, 0x808080);
-        QTest::newRow("mid grey") << desktop(0x818181, 0xbebebe);
-        QTest::newRow("white on black") << desktop(0x000000, 0x3ff23f);
-        QTest::newRow("black on white") << desktop(0xffffff, 0x600000);
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("Fusion light, 125 %") << QApplication::palette() << 1.25;
+        QTest::newRow("dark grey, 150 %") << desktop(0x424245, 0x808080) << 1.5;
+        QTest::newRow("mid grey, 175 %") << desktop(0x818181, 0xbebebe) << 1.75;
+        QTest::newRow("white on black, 200 %") << desktop(0x000000, 0x3ff23f) << 2.0;
+        QTest::newRow("black on white, 100 %") << desktop(0xffffff, 0x600000) << 1.0;
     }
 
     // The player's colours come while the window is up. At the end of a game the captions
     // and results read on their grounds, and the grid lines on the cards. Home puts the
-    // keyboard's ring on the first card: it reads on the card.
-    void readsInAnyColours()
+    // keyboard's ring on the first card: it reads on the card and, drawn at the player's
+    // scale, is as wide on each side and as far in from the border.
+    void readsInAnyColoursAtAnyScale()
     {
         QFETCH(QPalette, colours);
+        QFETCH(qreal, scale);
         const auto restore = qScopeGuard([was = QApplication::palette()] { QApplication::setPalette(was); });
         Form1 form;
         form.show();
@@ -201,6 +204,10 @@ private slots:
         for (QPoint edge : {QPoint(104, 73), QPoint(232, 201)}) // of the first card and of the X's square
             QVERIFY2(contrast(shot.pixel(edge), shot.pixel(edge + QPoint(1, 0))) >= 3, "a grid line");
         QVERIFY2(contrast(shot.pixel(square(1).left() + 2, 104), shot.pixel(0, 0)) >= 3, "the ring");
+        QPixmap first(QSize(65, 65) * scale);
+        first.setDevicePixelRatio(scale);
+        form.findChild<Card *>("Label1")->render(&first);
+        QCOMPARE(first.transformed(QTransform().rotate(90)).toImage(), first.toImage());
     }
 };
 
