@@ -20,8 +20,9 @@ double relativeLuminance(const QColor &colour)
 
 double contrast(const QColor &a, const QColor &b)
 {
-    const auto [dark, light] = std::minmax(relativeLuminance(a), relativeLuminance(b));
-    return (light + 0.05) / (dark + 0.05);
+    const double one = relativeLuminance(a) + 0.05;
+    const double other = relativeLuminance(b) + 0.05;
+    return std::max(one, other) / std::min(one, other);
 }
 
 QColor legible(const QColor &colour, const QColor &ground, double ratio, const QColor &towards)
