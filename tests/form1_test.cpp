@@ -2,8 +2,10 @@
 #include "form1.h"
 #include "picturebox.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -25,14 +27,19 @@ Card *card(const Form1 &form, int pos)
 // Every draw takes the deck's first letter: card p and card p + 12 form a pair.
 const Game::Seeder InDeckOrder = [] { return Game::UniformSource([] { return 0.0; }); };
 
+double contrast(QRgb a, QRgb b) // from relative luminance, as the web's guidelines reckon it
+{
+    auto luminance = [](QRgb rgb) {
+        auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb)) + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+}
+
 // How much of a picture's edge, where it meets the card beneath, is opaque and stands out
 // 3:1 or more from a dark card, as WCAG reckons contrast: in per cent.
 int edgeSeenOn(QRgb card, const QImage &p)
 {
-    auto luminance = [](QRgb c) {
-        auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
-        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c)) + 0.05;
-    };
     auto ground = [&p](int x, int y) { return p.valid(x, y) && qAlpha(p.pixel(x, y)) == 0; };
     int edge = 0;
     int clear = 0;
@@ -42,10 +49,19 @@ int edgeSeenOn(QRgb card, const QImage &p)
                 || !(ground(x - 1, y) || ground(x + 1, y) || ground(x, y - 1) || ground(x, y + 1)))
                 continue;
             ++edge;
-            clear += qAlpha(p.pixel(x, y)) == 255 && luminance(p.pixel(x, y)) >= 3 * luminance(card) ? 1 : 0;
+            clear += qAlpha(p.pixel(x, y)) == 255 && contrast(p.pixel(x, y), card) >= 3 ? 1 : 0;
         }
     }
     return 100 * clear / std::max(edge, 1);
+}
+
+// A desktop's colours: a ground, black or white text as the ground asks, and greyed text.
+QPalette desktop(QRgb ground, QRgb greyed)
+{
+    QPalette colours{QColor(ground), QColor(ground)};
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        colours.setColor(QPalette::Disabled, role, greyed);
+    return colours;
 }
 
 } // namespace
@@ -181,6 +197,61 @@ private slots:
                     QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
             }
         }
+    }
+
+    void readsInAnyColoursAtAnyScale_data()
+    {
+        QTest::addColumn<QPalette>("colours");
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("Fusion light, 125 %") << QApplication::palette() << 1.25;
+        QTest::newRow("dark grey, 150 %") << desktop(0x424245, 0x808080) << 1.5;
+        QTest::newRow("mid grey, 175 %") << desktop(0x818181, 0xbebebe) << 1.75;
+        QTest::newRow("white on black, 200 %") << desktop(0x000000, 0x3ff23f) << 2.0;
+        QTest::newRow("black on white, 100 %") << desktop(0xffffff, 0x600000) << 1.0;
+    }
+
+    // The player's colours come while the window is up. At the end of a game the captions
+    // and results read on their grounds, and the grid lines on the cards. Home puts the
+    // keyboard's ring on the first card: it reads on the card and, drawn at the player's
+    // scale, is as wide on each side and as far in from the border.
+    void readsInAnyColoursAtAnyScale()
+    {
+        QFETCH(QPalette, colours);
+        QFETCH(qreal, scale);
+        const auto restore = qScopeGuard([was = QApplication::palette()] { QApplication::setPalette(was); });
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QApplication::setPalette(colours);
+        auto cards = form.findChildren<Card *>();
+        std::ranges::sort(cards, {}, [](const Card *card) { return card->face()->picture().get(); });
+        for (const Card *card : cards)
+            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, card->geometry().center());
+        QTest::keyClick(form.windowHandle(), Qt::Key_Home);
+
+        QImage shot(form.size(), QImage::Format_RGB32);
+        form.render(&shot);
+        auto inkOn = [&shot](QRect box, QRgb ground) {
+            double most = 1;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    most = std::max(most, contrast(shot.pixel(x, y), ground));
+            return most;
+        };
+        for (QRect box : {QRect(8, 160, 81, 81), QRect(32, 416, 97, 25), QRect(104, 24, 169, 25)})
+            QVERIFY2(inkOn(box, shot.pixel(box.topLeft())) >= 4.5, "a caption");
+        const QRgb track = colours.color(QPalette::Midlight).rgb();
+        for (QRect box : {QRect(296, 24, 57, 25), QRect(152, 416, 41, 25)}) {
+            QCOMPARE(shot.pixel(box.right() - 4, box.center().y()), track);
+            QVERIFY2(inkOn(box.adjusted(3, 3, -3, -3), track) >= 4.5, "a result");
+        }
+        for (QPoint edge : {QPoint(104, 73), QPoint(232, 201)}) // of the first card and of the X's square
+            QVERIFY2(contrast(shot.pixel(edge), shot.pixel(edge + QPoint(1, 0))) >= 3, "a grid line");
+        QVERIFY2(contrast(shot.pixel(square(1).left() + 2, 104), shot.pixel(0, 0)) >= 3, "the ring");
+        QPixmap first(QSize(65, 65) * scale);
+        first.setDevicePixelRatio(scale);
+        form.findChild<Card *>("Label1")->render(&first);
+        QCOMPARE(first.transformed(QTransform().rotate(90)).toImage(), first.toImage());
     }
 };
 

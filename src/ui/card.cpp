@@ -1,5 +1,6 @@
 #include "card.h"
 
+#include "ink.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
@@ -7,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 
 namespace pairon12 {
 
@@ -21,11 +23,13 @@ protected:
     {
         PictureBox::paintEvent(event);
         QPainter painter(this);
-        m_card->paintRing(painter);
+        if (m_card)
+            m_card->paintRing(painter);
     }
 
 private:
-    const Card *m_card;
+    // A sibling, which the window may destroy first.
+    QPointer<const Card> m_card;
 };
 
 Card::Card(int pos, QWidget *window) : QAbstractButton(window), m_pos(pos), m_face(new Face(this, window))
@@ -61,7 +65,7 @@ void Card::updateRing()
 void Card::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintBorder(painter, rect());
+    paintBorder(painter, *this);
     paintRing(painter);
 }
 
@@ -69,18 +73,39 @@ void Card::paintRing(QPainter &painter) const
 {
     if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
-    // Inside the card's own pixels, clear of the edges its neighbours draw over, and
-    // two-toned so that it shows on any face.
-    const QRect outer = rect().adjusted(2, 2, -2, -2);
-    const QRect middle = outer.adjusted(2, 2, -2, -2);
+    // Counted in whole pixels of whatever the painter paints on, at the painter's scale (a
+    // grab at another scale has its own), in from the border's: so it is as wide and as far
+    // from the border on every side, where logical insets would land on fractions of a pixel
+    // at scales such as 125 %. Clear of the edges its neighbours draw over.
+    const QTransform toDevice = painter.deviceTransform();
+    const qreal scale = toDevice.m11();
+    auto device = [scale](int logical) { return qRound(logical * scale); };
+    const QRect within(toDevice.map(QPoint(1, 1)), toDevice.map(QPoint(width() - 1, height() - 1)) - QPoint(1, 1));
+    const QRect outer = within.adjusted(device(1), device(1), -device(1), -device(1));
+    const QRect middle = outer.adjusted(device(2), device(2), -device(2), -device(2));
+    const QRect inner = middle.adjusted(device(1), device(1), -device(1), -device(1));
+    // Dark blue where it reads on the card; else the palette's highlight, made to read.
+    // Its second tone, black or white against it, shows it on any face.
+    const QColor blue(0x1a, 0x3f, 0x9c);
+    const QColor ground = palette().color(backgroundRole());
+    const QColor ink = contrast(blue, ground) >= LineContrast
+                           ? blue
+                           : legible(palette().color(QPalette::Highlight), ground, LineContrast,
+                                     palette().color(QPalette::WindowText));
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    const QColor tone = contrast(ink, white) >= contrast(ink, black) ? white : black;
+    painter.save();
+    painter.setWorldTransform(toDevice.inverted());
     auto ring = [&painter](QRect from, QRect to, const QColor &colour) {
         QPainterPath path;
         path.addRect(from);
         path.addRect(to);
         painter.fillPath(path, colour);
     };
-    ring(outer, middle, QColor(0x1a, 0x3f, 0x9c)); // 8:1 against the button face
-    ring(middle, middle.adjusted(1, 1, -1, -1), Qt::white);
+    ring(outer, middle, ink);
+    ring(middle, inner, tone);
+    painter.restore();
 }
 
 void Card::keyPressEvent(QKeyEvent *event)

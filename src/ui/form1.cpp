@@ -2,6 +2,7 @@
 
 #include "announcer.h"
 #include "card.h"
+#include "ink.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
@@ -18,9 +19,6 @@ namespace pairon12 {
 
 namespace {
 
-// Greyed text that still reads on the button-face ground.
-const QColor DisabledText(0x6d, 0x6d, 0x6d);
-
 QString controlName(ControlKind kind, int number)
 {
     switch (kind) {
@@ -33,18 +31,6 @@ QString controlName(ControlKind kind, int number)
 }
 
 } // namespace
-
-QFont captionFont(double points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    // Every caption is Latin text that the face covers: no fallback faces to look up.
-    font.setStyleStrategy(QFont::NoFontMerging);
-    font.setPixelSize(static_cast<int>(std::lround(points * TwipsPerPoint / TwipsPerPixel)));
-    font.setBold(true);
-    return font;
-}
 
 Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     : QWidget(parent)
@@ -61,13 +47,10 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     setAccessibleDescription(QStringLiteral("Frecce per spostarsi tra le carte, Spazio o Invio per girarle."));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
-    QPalette pal = palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        pal.setColor(QPalette::Disabled, role, DisabledText);
-    setPalette(pal);
     resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
 
     buildControls();
+    colourResults();
     wireRules();
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setTimerType(Qt::PreciseTimer);
@@ -144,11 +127,6 @@ void Form1::buildControls()
             auto *box = new QLineEdit(this);
             box->setFont(results);
             box->setEnabled(false);
-            // The light grey of a scroll bar's track, set apart from the window's ground.
-            QPalette pal = box->palette();
-            for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-                pal.setColor(group, QPalette::Base, pal.color(QPalette::Active, QPalette::Midlight));
-            box->setPalette(pal);
             (entry.number == 1 ? m_text1 : m_text2) = box;
             control = box;
             break;
@@ -181,6 +159,33 @@ void Form1::buildControls()
 
     // Offered only to the controls that can take the keyboard at all.
     setFocusPolicy(Qt::NoFocus);
+}
+
+void Form1::colourResults()
+{
+    // Behind the digits, the colour of a scroll bar's track, set apart from the window's
+    // ground. On it the digits' disabled colour, drawn toward the enabled one where it does
+    // not read there.
+    const QPalette &window = palette();
+    const QColor track = window.color(QPalette::Active, QPalette::Midlight);
+    QPalette pal;
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        pal.setColor(group, QPalette::Base, track);
+    pal.setColor(QPalette::Disabled, QPalette::Text,
+                 legible(window.color(QPalette::Disabled, QPalette::Text), track, TextContrast,
+                         window.color(QPalette::Active, QPalette::Text)));
+    m_text1->setPalette(pal);
+    m_text2->setPalette(pal);
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Whoever changes the colours, the platform or the application, the window hears it
+    // as this, and its children take theirs from it: only the boxes' own must be made anew
+    // (once they exist: the window hears it while it is being built, too).
+    if (event->type() == QEvent::PaletteChange && m_text1)
+        colourResults();
 }
 
 void Form1::wireRules()

@@ -29,6 +29,7 @@ public:
     ~Form1() override;
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -36,6 +37,7 @@ protected:
 private:
     void buildControls();
     void wireRules();
+    void colourResults();
     // A new game: the results hidden, a fresh deal, every card face down.
     void Form_Load();
     void Command1_Click();
@@ -56,7 +58,8 @@ private:
     QLineEdit *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
     Announcer *m_announcer = nullptr;
-    // A child of the window, so that closing it mid-pause leaves nothing to fire.
+    // A member, so that it dies with the window, before the controls it would touch:
+    // closing the window mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;
 };
 

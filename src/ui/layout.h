@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QRect>
 
 #include <array>
@@ -93,9 +92,5 @@ inline constexpr std::array<ControlSpec, 19> OffGridControls{{
 // Image26..Image37 hold the faces of the letters "a".."n"; Image38 passes a face on.
 inline constexpr int FirstFacePicture = 26;
 inline constexpr int TransferSlot = 38;
-
-// A bold plain sans-serif face whose metrics fit every caption in its box. Sizes
-// are set in pixels at 96 dpi so that text scales with the twips, not the screen.
-QFont captionFont(double points);
 
 } // namespace pairon12

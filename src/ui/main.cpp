@@ -1,6 +1,6 @@
 #include "bakedicon.h"
 #include "form1.h"
-#include "layout.h"
+#include "label.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -61,7 +61,7 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
                     ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
             win.key(*min((keys for keys in ways if keys), key=len))
             orca.wait_for(rf"^Carta {pos}, coperta push button\.$")
-            until(f"the keyboard's ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
+            until(f"the ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
             at = pos
 
     def heard(pos):  # the card's face as Orca says it, and what else it said with it

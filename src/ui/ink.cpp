@@ -1,0 +1,52 @@
+#include "ink.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pairon12 {
+
+namespace {
+
+double relativeLuminance(const QColor &colour)
+{
+    auto linear = [](float channel) {
+        return channel <= 0.04045F ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+} // namespace
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double one = relativeLuminance(a) + 0.05;
+    const double other = relativeLuminance(b) + 0.05;
+    return std::max(one, other) / std::min(one, other);
+}
+
+QColor legible(const QColor &colour, const QColor &ground, double ratio, const QColor &towards)
+{
+    if (contrast(colour, ground) >= ratio)
+        return colour;
+    QColor target = towards;
+    if (contrast(target, ground) < ratio) {
+        const QColor black(Qt::black);
+        const QColor white(Qt::white);
+        target = contrast(black, ground) > contrast(white, ground) ? black : white;
+    }
+    // Step by step, not by halving: on the way the mix may cross the ground's own
+    // lightness. In whole 8-bit steps, so that what is measured here is what is drawn.
+    constexpr int Steps = 255;
+    const QColor from = colour.toRgb();
+    const QColor to = target.toRgb();
+    for (int step = 1; step < Steps; ++step) {
+        auto mix = [step](int a, int b) { return a + (b - a) * step / Steps; };
+        const QColor mixed(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
+        if (contrast(mixed, ground) >= ratio)
+            return mixed;
+    }
+    return to;
+}
+
+} // namespace pairon12
