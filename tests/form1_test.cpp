@@ -252,6 +252,11 @@ private slots:
         first.setDevicePixelRatio(scale);
         form.findChild<Card *>("Label1")->render(&first);
         QCOMPARE(first.transformed(QTransform().rotate(90)).toImage(), first.toImage());
+        const QImage drawn = first.toImage(); // its border one logical pixel wide, in whole pixels
+        int border = 0;
+        while (drawn.pixel(border, drawn.height() / 2) == drawn.pixel(0, drawn.height() / 2))
+            ++border;
+        QCOMPARE(border, qRound(scale));
     }
 };
 

@@ -1,8 +1,7 @@
 # A private Xvfb for the real game, driven by synthesized input and read from the screen.
 # With accessibility=True also a private D-Bus session, where the AT-SPI bus starts when
 # first asked for; with wayland=True a weston in that Xvfb, the game its native client.
-# At scale=2 either shows the game at twice the density. os.environ points at them all
-# while the session lasts.
+# os.environ points at them all while the session lasts.
 import contextlib, os, select, shutil, signal, subprocess as sp, sys, tempfile, time
 from PIL import Image, ImageChops
 from Xlib import X, XK, Xatom, display, error
@@ -28,7 +27,7 @@ def until(what, done, timeout=5):  # what done() gives once it gives anything, o
 
 
 class Win:  # a client area: a whole X window, or the box in weston's where it shows the game
-    def __init__(self, d, w, box=None, frame=0):  # frame: the scale of Qt's own title bar, on weston
+    def __init__(self, d, w, box=None, frame=False):  # frame: inside weston, with Qt's own title bar
         self.d, self.w, self.frame = d, w, frame
         geometry = w.get_geometry()
         self.left, self.top, self.width, self.height = box or (0, 0, geometry.width, geometry.height)
@@ -64,7 +63,7 @@ class Win:  # a client area: a whole X window, or the box in weston's where it s
 
     def close(self):  # as a player does: on weston, Qt's close button, 17 pixels in from the right, 15 down
         if self.frame:
-            return self.click(self.width + (3 - 17) * self.frame, (15 - 30) * self.frame)
+            return self.click(self.width + 3 - 17, 15 - 30)
         atom = self.d.intern_atom  # on X, as a window manager's close button asks
         self.w.send_event(ClientMessage(window=self.w, client_type=atom("WM_PROTOCOLS"),
                                         data=(32, [atom("WM_DELETE_WINDOW"), 0, 0, 0, 0])))
@@ -72,8 +71,8 @@ class Win:  # a client area: a whole X window, or the box in weston's where it s
 
 
 class XSession:
-    def __init__(self, accessibility=False, wayland=False, scale=1):
-        self.accessibility, self.wayland, self.scale = accessibility, wayland, scale
+    def __init__(self, accessibility=False, wayland=False):
+        self.accessibility, self.wayland = accessibility, wayland
         self.procs, self.saved = [], dict(os.environ)
 
     def __enter__(self):
@@ -84,8 +83,7 @@ class XSession:
         os.environ |= dict(QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=self.tmp,
                            DBUS_SESSION_BUS_ADDRESS=f"unix:path={self.tmp}/none")
         try:
-            screen = f"{1024 * self.scale}x{768 * self.scale}x24"
-            xvfb = self.start(["Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"],
+            xvfb = self.start(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                               stdout=sp.PIPE, stderr=sp.DEVNULL)
             os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()  # once it takes clients
             if self.accessibility:
@@ -97,18 +95,16 @@ class XSession:
             self.d.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)  # for window()
             if self.wayland:
                 self.start_weston()
-            elif self.scale != 1:
-                os.environ["QT_SCALE_FACTOR"] = str(self.scale)
             return self
         except BaseException:
             self.__exit__()
             raise
 
-    def start_weston(self):  # its window 800 by 600 at scale 1, in the screen's top left corner
+    def start_weston(self):  # its window 800 by 600, in the screen's top left corner
         with open(f"{self.tmp}/weston.ini", "w") as ini:
             ini.write(WESTON_INI)
         self.start(["weston", "--backend=x11-backend.so", "--use-pixman", "--socket=wayland-0", "--width=800",
-                    "--height=600", f"--scale={self.scale}", f"--config={self.tmp}/weston.ini"],
+                    "--height=600", f"--config={self.tmp}/weston.ini"],
                    stdout=sp.DEVNULL, stderr=sp.DEVNULL)
         os.environ |= dict(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="wayland-0")
         deadline = time.monotonic() + 10
@@ -116,7 +112,7 @@ class XSession:
             with contextlib.suppress(StopIteration, error.XError):
                 shown = (w for w in self.d.screen().root.query_tree().children
                          if w.get_attributes().map_state == X.IsViewable)
-                self.desktop = Win(self.d, next(shown), frame=self.scale)
+                self.desktop = Win(self.d, next(shown), frame=True)
                 if self.desktop.grab((0, 0, 1, 1)).getpixel((0, 0)) == DESKTOP:
                     # The keyboard for good, before any window: a later change of focus could
                     # leave weston's own keyboard focus nowhere.
@@ -139,12 +135,12 @@ class XSession:
 
     def find(self, title):  # mapped; with no window manager, a child of the root
         if self.wayland:  # on weston: what is not its desktop, nor the pointer in its corner
-            shot, s = self.desktop.grab(), self.scale
-            shot.paste(DESKTOP, (0, 0, 40 * s, 40 * s))
+            shot = self.desktop.grab()
+            shot.paste(DESKTOP, (0, 0, 40, 40))
             ink = ImageChops.difference(shot, Image.new("RGB", shot.size, DESKTOP)).getbbox() or (0, 0, 0, 0)
             left, top, right, bottom = ink  # Qt's frame: 30 pixels atop the client area, 3 on its other sides
-            box = left + 3 * s, top + 30 * s, right - left - 6 * s, bottom - top - 33 * s
-            return Win(self.d, self.desktop.w, box, s) if min(box[2:]) > 40 * s else None
+            box = left + 3, top + 30, right - left - 6, bottom - top - 33
+            return Win(self.d, self.desktop.w, box, True) if min(box[2:]) > 40 else None
         try:
             for w in self.d.screen().root.query_tree().children:
                 if (w.get_attributes().map_state == X.IsViewable
