@@ -55,6 +55,30 @@ int edgeSeenOn(QRgb card, const QImage &p)
     return 100 * clear / std::max(edge, 1);
 }
 
+// The captions and the boxes around the grid, as the layout puts them.
+const QRect Instruction(8, 160, 81, 81), Tentativi(32, 416, 97, 25), Secondi(104, 24, 169, 25);
+const QRect Text1(296, 24, 57, 25), Text2(152, 416, 41, 25), Ancora(312, 424, 81, 25);
+
+// What differs from the ground in a box of a picture of the window: where it lies, and
+// the most it stands out.
+struct Ink {
+    QRect bounds;
+    double contrast = 1;
+};
+Ink inkIn(const QImage &shot, QRect box, QRgb ground)
+{
+    Ink ink;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            if (shot.pixel(x, y) != ground) {
+                ink.bounds |= QRect(x, y, 1, 1);
+                ink.contrast = std::max(ink.contrast, contrast(shot.pixel(x, y), ground));
+            }
+        }
+    }
+    return ink;
+}
+
 // A desktop's colours: a ground, black or white text as the ground asks, and greyed text.
 QPalette desktop(QRgb ground, QRgb greyed)
 {
@@ -71,15 +95,32 @@ class Form1Test : public QObject
     Q_OBJECT
 
 private slots:
-    // A whole game by clicks, on a deal in deck order and a clock that moves only when
-    // told; then Enter, held down on "Ancora", deals once, and its repeats reach the first
-    // card of the new deal but turn nothing.
-    void aGameByClicksThenAKeyHeldOnAncora()
+    void aGameInThePlayersColours_data()
     {
+        QTest::addColumn<QPalette>("colours");
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("Fusion light, 125 %") << QApplication::palette() << 1.25;
+        QTest::newRow("dark grey, 150 %") << desktop(0x424245, 0x808080) << 1.5;
+        QTest::newRow("mid grey, 175 %") << desktop(0x818181, 0xbebebe) << 1.75;
+        QTest::newRow("white on black, 200 %") << desktop(0x000000, 0x3ff23f) << 2.0;
+        QTest::newRow("black on white, 100 %") << desktop(0xffffff, 0x600000) << 1.0;
+    }
+
+    // A whole game by clicks, in colours the player chooses while the window is up, on a
+    // deal in deck order and a clock that moves only when told. At the end the captions
+    // and the results read, where the layout puts them. Then Enter, held down on "Ancora",
+    // deals once and its repeats turn nothing; the keyboard's ring on the first card reads
+    // on it and, drawn at the player's scale, is as wide on each side.
+    void aGameInThePlayersColours()
+    {
+        QFETCH(QPalette, colours);
+        QFETCH(qreal, scale);
+        const auto restore = qScopeGuard([was = QApplication::palette()] { QApplication::setPalette(was); });
         double now = 100;
         Form1 form([&now] { return now; }, InDeckOrder);
         form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QApplication::setPalette(colours);
         auto click = [&form](QPoint at) { QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, at); };
         auto up = [&form] {
             QList<int> shown;
@@ -128,6 +169,27 @@ private slots:
         QCOMPARE(form.findChild<QLineEdit *>("Text2")->text(), "13");
         QCOMPARE(form.focusWidget(), ancora);
 
+        const QImage shot = form.grab().toImage();
+        const QRgb ground = shot.pixel(0, 0);
+        for (auto [box, lines] : {std::pair(Instruction, 3), {Tentativi, 1}, {Secondi, 1}}) {
+            const Ink ink = inkIn(shot, box, ground);
+            QVERIFY2(ink.contrast >= 4.5, "a caption does not read");
+            QVERIFY2(box.adjusted(0, 0, -1, -1).contains(ink.bounds)
+                         && ink.bounds.height() > 15 * (lines - 1),
+                     "a caption is cut off, or not on its lines");
+        }
+        const QRgb track = colours.color(QPalette::Midlight).rgb();
+        for (QRect box : {Text1, Text2, Ancora}) // where their ground stands apart from the window's
+            QVERIFY2(track == ground || inkIn(shot, box.adjusted(-1, -1, 1, 1), ground).bounds == box,
+                     "a box of the results is not where the layout puts it");
+        for (QRect box : {Text1, Text2}) {
+            QCOMPARE(shot.pixel(box.right() - 4, box.center().y()), track);
+            QVERIFY2(inkIn(shot, box.adjusted(3, 3, -3, -3), track).contrast >= 4.5,
+                     "a result does not read");
+        }
+        for (QPoint edge : {QPoint(104, 73), QPoint(232, 201)}) // of the first card and of the X's square
+            QVERIFY2(contrast(shot.pixel(edge), shot.pixel(edge + QPoint(1, 0))) >= 3, "a grid line");
+
         QTest::keyPress(form.windowHandle(), Qt::Key_Return);
         for (int repeat = 0; repeat < 30; ++repeat) {
             QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
@@ -137,6 +199,16 @@ private slots:
         QVERIFY(!ancora->isVisible());
         QCOMPARE(form.focusWidget(), card(form, 1));
         QCOMPARE(up(), QList<int>());
+        QVERIFY2(contrast(form.grab().toImage().pixel(106, 104), ground) >= 3, "the ring does not read");
+        QPixmap first(QSize(65, 65) * scale);
+        first.setDevicePixelRatio(scale);
+        card(form, 1)->render(&first);
+        QCOMPARE(first.transformed(QTransform().rotate(90)).toImage(), first.toImage());
+        const QImage drawn = first.toImage(); // its border one logical pixel wide, in whole pixels
+        int border = 0;
+        while (drawn.pixel(border, drawn.height() / 2) == drawn.pixel(0, drawn.height() / 2))
+            ++border;
+        QCOMPARE(border, qRound(scale));
     }
 
     void keysMoveAndTurnCards_data()
@@ -197,66 +269,6 @@ private slots:
                     QCOMPARE(qAlpha(drawn.pixel(corner)), 0);
             }
         }
-    }
-
-    void readsInAnyColoursAtAnyScale_data()
-    {
-        QTest::addColumn<QPalette>("colours");
-        QTest::addColumn<qreal>("scale");
-        QTest::newRow("Fusion light, 125 %") << QApplication::palette() << 1.25;
-        QTest::newRow("dark grey, 150 %") << desktop(0x424245, 0x808080) << 1.5;
-        QTest::newRow("mid grey, 175 %") << desktop(0x818181, 0xbebebe) << 1.75;
-        QTest::newRow("white on black, 200 %") << desktop(0x000000, 0x3ff23f) << 2.0;
-        QTest::newRow("black on white, 100 %") << desktop(0xffffff, 0x600000) << 1.0;
-    }
-
-    // The player's colours come while the window is up. At the end of a game the captions
-    // and results read on their grounds, and the grid lines on the cards. Home puts the
-    // keyboard's ring on the first card: it reads on the card and, drawn at the player's
-    // scale, is as wide on each side and as far in from the border.
-    void readsInAnyColoursAtAnyScale()
-    {
-        QFETCH(QPalette, colours);
-        QFETCH(qreal, scale);
-        const auto restore = qScopeGuard([was = QApplication::palette()] { QApplication::setPalette(was); });
-        Form1 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QApplication::setPalette(colours);
-        auto cards = form.findChildren<Card *>();
-        std::ranges::sort(cards, {}, [](const Card *card) { return card->face()->picture().get(); });
-        for (const Card *card : cards)
-            QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, card->geometry().center());
-        QTest::keyClick(form.windowHandle(), Qt::Key_Home);
-
-        QImage shot(form.size(), QImage::Format_RGB32);
-        form.render(&shot);
-        auto inkOn = [&shot](QRect box, QRgb ground) {
-            double most = 1;
-            for (int y = box.top(); y <= box.bottom(); ++y)
-                for (int x = box.left(); x <= box.right(); ++x)
-                    most = std::max(most, contrast(shot.pixel(x, y), ground));
-            return most;
-        };
-        for (QRect box : {QRect(8, 160, 81, 81), QRect(32, 416, 97, 25), QRect(104, 24, 169, 25)})
-            QVERIFY2(inkOn(box, shot.pixel(box.topLeft())) >= 4.5, "a caption");
-        const QRgb track = colours.color(QPalette::Midlight).rgb();
-        for (QRect box : {QRect(296, 24, 57, 25), QRect(152, 416, 41, 25)}) {
-            QCOMPARE(shot.pixel(box.right() - 4, box.center().y()), track);
-            QVERIFY2(inkOn(box.adjusted(3, 3, -3, -3), track) >= 4.5, "a result");
-        }
-        for (QPoint edge : {QPoint(104, 73), QPoint(232, 201)}) // of the first card and of the X's square
-            QVERIFY2(contrast(shot.pixel(edge), shot.pixel(edge + QPoint(1, 0))) >= 3, "a grid line");
-        QVERIFY2(contrast(shot.pixel(square(1).left() + 2, 104), shot.pixel(0, 0)) >= 3, "the ring");
-        QPixmap first(QSize(65, 65) * scale);
-        first.setDevicePixelRatio(scale);
-        form.findChild<Card *>("Label1")->render(&first);
-        QCOMPARE(first.transformed(QTransform().rotate(90)).toImage(), first.toImage());
-        const QImage drawn = first.toImage(); // its border one logical pixel wide, in whole pixels
-        int border = 0;
-        while (drawn.pixel(border, drawn.height() / 2) == drawn.pixel(0, drawn.height() / 2))
-            ++border;
-        QCOMPARE(border, qRound(scale));
     }
 };
 

@@ -107,13 +107,8 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
     check(attempts == picks // 2 and int(pressed - shown) <= seconds <= finished - started,
           f"Orca said {seconds} s and {attempts} attempts after {picks} picks")
     orca.wait_for(r"^Ancora push button\.$")
-    shot = win.grab()
-    for name in ("seconds", "attempts", "Ancora"):
-        check(screen.in_its_box(shot, name), f"{name} is not where the layout puts it")
-    for name, lines in [("instruction", 3), ("Tentativi :", 1), ("Secondi impiegati :", 1)]:
-        check(screen.caption_whole(shot, name, lines), f"{name} cut off, or not on {lines} lines")
     if len(sys.argv) > 3:
-        shot.save(sys.argv[3])
+        win.grab().save(sys.argv[3])
 
     win.key("Return")
     orca.wait_for(r"^Carta 1, coperta push button\.$")

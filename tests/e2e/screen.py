@@ -1,10 +1,6 @@
 # What a player sees of the game's window, read from a screenshot of its client area
 # (an RGB image). The layout is in twips, 15 to a pixel.
-LAYOUT = {  # left, top, width, height of what lies around the grid
-    "X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215),
-    "Secondi impiegati :": (1560, 360, 2535, 375), "seconds": (4440, 360, 855, 375),
-    "Tentativi :": (480, 6240, 1455, 375), "attempts": (2280, 6240, 615, 375),
-    "Ancora": (4680, 6360, 1215, 375)}
+LAYOUT = {"X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215)}  # left, top, width, height
 RED, RING, WHITE = (255, 0, 0), (0x1A, 0x3F, 0x9C), (255, 255, 255)
 
 
@@ -79,32 +75,3 @@ def grid_whole(shot):  # six lines each way, one pixel wide, unbroken where they
 def first_frame(shot):  # a new deal in its grid around a red X, and no ring yet
     reds = list(shot.crop(box("X")).getdata()).count(RED)
     return reds > 300 and grid_whole(shot) and new_deal(shot) and not rings(shot)
-
-
-def in_its_box(shot, name):  # drawn up to the edges of its box, and not a pixel beyond
-    left, top, right, bottom = box(name)
-    beyond = [(left - 1, top - 1, right + 1, top), (left - 1, bottom, right + 1, bottom + 1),
-              (left - 1, top, left, bottom), (right, top, right + 1, bottom)]
-    x, y = (left + right) // 2, (top + bottom) // 2
-    edges = [(x, top), (x, bottom - 1), (left, y), (right - 1, y)]
-    return (all(uniform(shot, area) for area in beyond) and shot.getpixel(beyond[0][:2]) == ground(shot)
-            and all(shot.getpixel(edge) != ground(shot) for edge in edges))
-
-
-def caption_whole(shot, name, lines):  # its ink stops short of the box's right and bottom edges
-    left, top, right, bottom = box(name)
-    inked = [(x, y) for y in range(top, bottom) for x in range(left, right)
-             if shot.getpixel((x, y)) != ground(shot)]
-    xs, ys = [x for x, _ in inked], [y for _, y in inked]
-    return inked and max(xs) < right - 1 and max(ys) < bottom - 1 and max(ys) - min(ys) > 15 * (lines - 1)
-
-
-def luminance(rgb):  # relative, as WCAG reckons it
-    linear = [v / 255 / 12.92 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in rgb]
-    return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
-
-
-def contrast(shot, area):  # of the ink in an area least like the ground: 1 (none) to 21
-    ground_light = luminance(ground(shot))
-    return max((max(ink, ground_light) + 0.05) / (min(ink, ground_light) + 0.05)
-               for ink in map(luminance, shot.crop(area).getdata()))
