@@ -54,7 +54,7 @@ def new_deal(shot):  # every card face down, nothing above or below the grid
     return all(face_down(shot, pos) for pos in range(1, 25)) and all(uniform(shot, area) for area in around)
 
 
-def grid_whole(shot):  # six lines each way, one pixel wide, unbroken where they cross
+def grid_whole(shot):  # six lines each way, unbroken where they cross
     pixels, blank = shot.load(), ground(shot)
 
     def ink(x, y):
@@ -64,10 +64,6 @@ def grid_whole(shot):  # six lines each way, one pixel wide, unbroken where they
         across, down = 72 + 64 * line, 104 + 64 * line
         for along in range(321):
             if not ink(104 + along, across) or not ink(down, 72 + along):
-                return False
-        for cell in range(5):  # and no wider: ground on either side, halfway along each square
-            x, y = 136 + 64 * cell, 104 + 64 * cell
-            if ink(x, across - 1) or ink(x, across + 1) or ink(down - 1, y) or ink(down + 1, y):
                 return False
     return True
 
