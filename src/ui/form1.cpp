@@ -163,16 +163,15 @@ void Form1::buildControls()
 
 void Form1::colourResults()
 {
-    // Behind the digits, the colour of a scroll bar's track, set apart from the window's
-    // ground. On it the digits' disabled colour, drawn toward the enabled one where it does
-    // not read there.
+    // Behind the digits, the colour of a scroll bar's track. On it the digits' disabled
+    // colour, drawn toward the enabled one where it does not read there.
     const QPalette &window = palette();
-    const QColor track = window.color(QPalette::Active, QPalette::Midlight);
+    const QColor track = scrollBarColour(window);
     QPalette pal;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         pal.setColor(group, QPalette::Base, track);
     pal.setColor(QPalette::Disabled, QPalette::Text,
-                 legible(window.color(QPalette::Disabled, QPalette::Text), track, TextContrast,
+                 legible(greyedText(window, QPalette::Text), track, TextContrast,
                          window.color(QPalette::Active, QPalette::Text)));
     m_text1->setPalette(pal);
     m_text2->setPalette(pal);

@@ -3,9 +3,21 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace pairon12 {
 
 namespace {
+
+#ifdef Q_OS_WIN
+QColor systemColour(int index)
+{
+    const COLORREF colour = GetSysColor(index);
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+#endif
 
 double relativeLuminance(const QColor &colour)
 {
@@ -47,6 +59,24 @@ QColor legible(const QColor &colour, const QColor &ground, double ratio, const Q
             return mixed;
     }
     return to;
+}
+
+QColor greyedText([[maybe_unused]] const QPalette &palette, [[maybe_unused]] QPalette::ColorRole role)
+{
+#ifdef Q_OS_WIN
+    return systemColour(COLOR_GRAYTEXT);
+#else
+    return palette.color(QPalette::Disabled, role);
+#endif
+}
+
+QColor scrollBarColour([[maybe_unused]] const QPalette &palette)
+{
+#ifdef Q_OS_WIN
+    return systemColour(COLOR_SCROLLBAR);
+#else
+    return palette.color(QPalette::Active, QPalette::Midlight);
+#endif
 }
 
 } // namespace pairon12

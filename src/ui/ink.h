@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 namespace pairon12 {
 
@@ -20,5 +21,15 @@ inline QColor legible(const QColor &colour, const QColor &ground, double ratio)
 {
     return legible(colour, ground, ratio, colour);
 }
+
+// The colour a player's desktop gives greyed text in a palette's role. Windows keeps one of
+// its own among its system colours, which a high contrast scheme sets and Qt's palette
+// does not carry: Qt mixes the text and its ground there instead.
+QColor greyedText(const QPalette &palette, QPalette::ColorRole role);
+
+// The colour of a scroll bar's track. Windows names it among its system colours; other
+// desktops name none, and a palette's midlight, a shade set apart from the ground, stands
+// in for it.
+QColor scrollBarColour(const QPalette &palette);
 
 } // namespace pairon12

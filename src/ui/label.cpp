@@ -23,9 +23,10 @@ void Label::paintEvent(QPaintEvent *)
     // often does not, and is then drawn toward the enabled colour until it does.
     QPalette pal = palette();
     const QPalette::ColorRole role = foregroundRole();
-    pal.setColor(role, m_fixedTextColour.isValid() ? m_fixedTextColour
-                                                   : legible(pal.color(role), pal.color(backgroundRole()), TextContrast,
-                                                             pal.color(QPalette::Active, role)));
+    pal.setColor(role, m_fixedTextColour.isValid()
+                           ? m_fixedTextColour
+                           : legible(isEnabled() ? pal.color(role) : greyedText(pal, role), pal.color(backgroundRole()),
+                                     TextContrast, pal.color(QPalette::Active, role)));
     QPainter painter(this);
     const int flags = static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
     style()->drawItemText(&painter, contentsRect(), flags, pal, isEnabled(), text(), role);

@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 # The Windows build as a Windows player meets it, under Wine in a fresh profile and a private X
 # server: installed silently, its version record read, its first frame in the player's high
-# contrast colours and a failed pair seen on the screen, closed during a pause, then uninstalled
-# silently, leaving nothing behind. The rest of a game is the same code on every platform, played
-# to its end by the end-to-end test.
+# contrast colours and a card turned, seen on the screen, closed, then uninstalled silently,
+# leaving nothing behind. The rest of a game is the same code on every platform, played to its
+# end, paused and closed in its pauses by the end-to-end test.
 #   play_under_wine.py PACKAGES [SHOT.png]    (PACKAGES: cpack's zip and installer)
-import contextlib, glob, os, subprocess as sp, sys, tempfile, time, zipfile
+import contextlib, glob, os, subprocess as sp, sys, tempfile, zipfile
 import pefile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import screen
@@ -61,30 +61,16 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
           and (63, 242, 63) in shot.crop(screen.box("instruction")).getdata(),
           "not in the player's colours: a black ground, white lines, the caption in greyed text's green")
 
-    def turn(pos):  # a click, and the card's face as its pixels once on screen
-        global clicked
-        clicked = time.monotonic()
-        win.click(*screen.centre(pos))
-        shot = until(f"card {pos} shows no face", lambda: screen.shows_face(s := win.grab(), pos) and s)
-        return shot.crop(screen.square(pos, 6)).tobytes()
-
-    def failed_pair(first):  # neighbours turned from `first` on until two differ; the first of those two
-        while turn(first) == turn(first + 1):
-            first += 2
-        return first
-
-    first = failed_pair(1)  # timed on Windows' timers, from its second click until it is face down
+    win.click(*screen.centre(1))
+    until("a click turned no card, or not with its face on the card's own ground",
+          lambda: screen.shows_face(win.grab(), 1))
     if len(sys.argv) > 2:
         win.grab().save(sys.argv[2])
-    until("a failed pair stayed up",
-          lambda: screen.face_down(s := win.grab(), first) and screen.face_down(s, first + 1))
-    check(0.5 <= (up := time.monotonic() - clicked) < 2, f"a failed pair stayed up {up:.3f} s")
-    failed_pair(first + 2)
-    win.close()  # during that pair's pause; Wine itself takes two seconds to end any program
-    check(game.wait(5) == 0, f"closed during a pause, the game exited with status {game.returncode}")
+    win.close()  # Wine itself takes two seconds to end any program
+    check(game.wait(5) == 0, f"closed, the game exited with status {game.returncode}")
 
     wine(f"{home}/Uninstall.exe", "/S")
     settle()  # the uninstaller goes on from a copy of itself
     left = [n for _, ds, fs in os.walk(f"{prefix}/drive_c") for n in ds + fs if "pairon12" in n.lower()]
     check(not left and "pairon12" not in registry(), f"the uninstaller left {left} or registry keys behind")
-    print("ok: installed; the first frame; a failed pair timed; closed in a pause; removed")
+    print("ok: installed; the first frame in high contrast; a card turned; closed; removed")
