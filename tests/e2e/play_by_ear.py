@@ -103,7 +103,8 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
     orca.wait_for(r"^Ancora push button\.$")
     if len(sys.argv) > 3:
         win.grab().save(sys.argv[3])
-
+    win.key("Return")  # a new deal, for the first of the closes
+    orca.wait_for(r"^Carta 1, coperta push button\.$")
 
     # The game closed twenty times, every other time while a failed pair is up, turned by clicks.
     for start in range(20):
