@@ -111,14 +111,13 @@ void Card::paintRing(QPainter &painter) const
 void Card::keyPressEvent(QKeyEvent *event)
 {
     // Turned as the key goes down, with no wait for its release as a button would
-    // have. A held key turns it once: its repeats would otherwise turn whatever card the
-    // keyboard reached meanwhile, such as the first of a deal that the same Enter made on
-    // "Ancora". Arrows and the rest go on to the window.
+    // have; the window keeps a held key's repeats from it. Arrows and the rest go on to
+    // the window.
     const int key = event->key();
-    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter)
-        event->ignore();
-    else if (!event->isAutoRepeat())
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
         click();
+    else
+        event->ignore();
 }
 
 void Card::focusInEvent(QFocusEvent *event)

@@ -275,8 +275,25 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == windowHandle()) {
         if (event->type() == QEvent::MouseButtonPress) {
             setKeyboardCue(false);
+        } else if (event->type() == QEvent::KeyRelease) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            m_lastRelease = {key->key(), key->timestamp()};
         } else if (event->type() == QEvent::KeyPress) {
-            switch (static_cast<QKeyEvent *>(event)->key()) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            switch (key->key()) {
+            case Qt::Key_Space:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                // A held key presses once: its repeats would press whatever has the keyboard
+                // by then, such as the first card of the deal that the same Enter made on
+                // "Ancora". X11 sends each repeat as a release and a press of one timestamp,
+                // which Qt marks as a repeat only if the press is already in when it reads the
+                // release: on a busy machine it is not.
+                if (key->isAutoRepeat()
+                    || (key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp))
+                    return true;
+                setKeyboardCue(true);
+                break;
             case Qt::Key_Tab:
             case Qt::Key_Backtab:
             case Qt::Key_Left:
@@ -284,10 +301,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             case Qt::Key_Up:
             case Qt::Key_Down:
             case Qt::Key_Home:
-            case Qt::Key_End:
-            case Qt::Key_Space:
-            case Qt::Key_Return:
-            case Qt::Key_Enter: setKeyboardCue(true); break;
+            case Qt::Key_End: setKeyboardCue(true); break;
             default: break;
             }
         }

@@ -58,6 +58,11 @@ private:
     QLineEdit *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
     Announcer *m_announcer = nullptr;
+    // The last key let go of, to know its repeats by.
+    struct {
+        int key = 0;
+        quint64 timestamp = 0;
+    } m_lastRelease;
     // A member, so that it dies with the window, before the controls it would touch:
     // closing the window mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;
