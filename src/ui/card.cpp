@@ -92,9 +92,7 @@ void Card::paintRing(QPainter &painter) const
                            ? blue
                            : legible(palette().color(QPalette::Highlight), ground, LineContrast,
                                      palette().color(QPalette::WindowText));
-    const QColor black(Qt::black);
-    const QColor white(Qt::white);
-    const QColor tone = contrast(ink, white) >= contrast(ink, black) ? white : black;
+    const QColor tone = blackOrWhiteOn(ink);
     painter.save();
     painter.setWorldTransform(toDevice.inverted());
     auto ring = [&painter](QRect from, QRect to, const QColor &colour) {

@@ -37,16 +37,18 @@ double contrast(const QColor &a, const QColor &b)
     return std::max(one, other) / std::min(one, other);
 }
 
+QColor blackOrWhiteOn(const QColor &ground)
+{
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrast(black, ground) > contrast(white, ground) ? black : white;
+}
+
 QColor legible(const QColor &colour, const QColor &ground, double ratio, const QColor &towards)
 {
     if (contrast(colour, ground) >= ratio)
         return colour;
-    QColor target = towards;
-    if (contrast(target, ground) < ratio) {
-        const QColor black(Qt::black);
-        const QColor white(Qt::white);
-        target = contrast(black, ground) > contrast(white, ground) ? black : white;
-    }
+    const QColor target = contrast(towards, ground) >= ratio ? towards : blackOrWhiteOn(ground);
     // Step by step, not by halving: on the way the mix may cross the ground's own
     // lightness. In whole 8-bit steps, so that what is measured here is what is drawn.
     constexpr int Steps = 255;

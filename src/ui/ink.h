@@ -13,6 +13,9 @@ inline constexpr double LineContrast = 3.0;
 // 1 for the same colour, 21 for black on white.
 double contrast(const QColor &a, const QColor &b);
 
+// Black or white, whichever stands out more from `ground`.
+QColor blackOrWhiteOn(const QColor &ground);
+
 // `colour` itself where it reads at `ratio` against `ground`. Otherwise the colour
 // mixed from it toward `towards` just far enough to read; toward black or white instead,
 // whichever reads better, where not even `towards` does.
