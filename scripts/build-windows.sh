@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds Pairon12 for 64-bit Windows on a Debian 12 host, and what a Windows player
+# Builds Pairon12 for 64-bit Windows on a Debian 12 or 13 host, and what a Windows player
 # downloads: a zip of the program folder and an installer.
 #   scripts/build-windows.sh [BUILD_DIR]      (default: build/windows)
 #   scripts/build-windows.sh --qt-only        only make sure Qt for Windows is built
 # Qt for Windows is cross-built once from Debian's own source of the host's Qt and
 # kept outside the tree, in ${PAIRON12_CACHE:-/var/cache/pairon12}; it is built again only
-# when Qt's version, its options or the toolchain change.
+# when Qt's upstream version, its options or the toolchain change.
 # Needs: scripts/install-deps.sh --windows
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,9 +23,10 @@ done
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 
 # --- Qt for Windows ------------------------------------------------------------------
-# Debian's revision of the host's Qt: the host's moc, rcc and uic must be the very same.
+# The host's moc, rcc and uic must be of the same upstream version as the Qt they build
+# for; Debian's revisions of one upstream version (a stable point update) need no rebuild.
 qt_deb=$(dpkg-query -W -f='${Version}' qt6-base-dev)
-qt_version=${qt_deb%%+*}
+qt_version=${qt_deb%%[+-]*}
 qt_options=(
   -release -shared -xplatform win32-g++ -qt-host-path /usr -nomake examples -nomake tests
   -no-opengl -no-dbus -no-icu -no-pkg-config -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype
@@ -37,8 +38,13 @@ qt_options=(
   # Debian's source has no wintab directory.
   -no-feature-tabletevent
 )
-key=$({ echo "$qt_deb"; printf '%s\n' "${qt_options[@]}"; cat "$toolchain"; } |
-  sha256sum | cut -c1-10)
+# The toolchain is the file that names the compilers and the compilers themselves.
+toolchain_id() {
+  cat "$toolchain"
+  dpkg-query -W -f='${Package} ${Version}\n' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
+    binutils-mingw-w64-x86-64
+}
+key=$({ echo "$qt_version"; printf '%s\n' "${qt_options[@]}"; toolchain_id; } | sha256sum | cut -c1-10)
 qt_prefix=$cache/qt-$qt_version-$key
 qt_toolchain=$qt_prefix.toolchain.cmake
 
@@ -51,8 +57,12 @@ build_qt() {
   cp "$toolchain" "$qt_toolchain"
   echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix" \
        "(about 25 minutes on 2 cores); log: $cache/qt-$qt_version-$key.log"
-  local start=$SECONDS
+  local start=$SECONDS log=$cache/qt-$qt_version-$key.log status=0
+  # Not on the left of ||, where bash would ignore set -e inside: the first failing step
+  # ends the build, and it is that step's output the log ends with.
+  set +e
   (
+    set -e
     cd "$work"
     apt-get source -qq --only-source "qt6-base=$qt_deb"
     mkdir build && cd build
@@ -63,11 +73,14 @@ build_qt() {
     # Installed beside its final place and moved there whole: an interrupted build leaves
     # no prefix that could be taken for a finished one.
     DESTDIR=$qt_prefix.stage cmake --install .
-  ) >"$cache/qt-$qt_version-$key.log" 2>&1 || {
-    tail -n 30 "$cache/qt-$qt_version-$key.log" >&2
-    echo "build-windows: Qt for Windows failed to build; see $cache/qt-$qt_version-$key.log" >&2
+  ) >"$log" 2>&1
+  status=$?
+  set -e
+  if ((status != 0)); then
+    tail -n 30 "$log" >&2
+    echo "build-windows: Qt for Windows failed to build (status $status); see $log" >&2
     exit 1
-  }
+  fi
   echo "$qt_deb built in $((SECONDS - start)) s on $(date -u +%FT%TZ)" \
     >"$qt_prefix.stage$qt_prefix/.pairon12-built"
   mv "$qt_prefix.stage$qt_prefix" "$qt_prefix"
@@ -96,7 +109,9 @@ cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAIRO
   -DPAIRON12_BAKE_PICTURES="$build/host/src/ui/bake_pictures" \
   -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --parallel "$jobs"
-# What a player downloads: the program folder zipped, and its installer.
+# What a player downloads: the program folder zipped, and its installer; none of an
+# earlier version's left beside them.
+rm -rf "$build/package"
 (cd "$build" && cpack -B "$build/package" >/dev/null)
 rm -rf "$build/package/_CPack_Packages"
 echo "build-windows: the game built and packed in $((SECONDS - start)) s:"
