@@ -31,8 +31,9 @@ fi
 if $test; then
   packages+=(
     xvfb python3-xlib python3-pil dbus-daemon at-spi2-core orca weston qt6-wayland
-    desktop-file-utils appstream
-    clang clang-format clang-tidy libclang-rt-14-dev
+    desktop-file-utils appstream clang-format clang-tidy
+    # To test on another Debian release than this machine's, in a root of its own.
+    debootstrap
   )
 fi
 
@@ -44,8 +45,14 @@ if $windows; then
 fi
 
 # Qt for Windows is built from Debian's own source package of the host's Qt, which
-# apt-get source fetches only from a deb-src entry for the same archive.
-src_list=/etc/apt/sources.list.d/pairon12-deb-src.sources
+# apt-get source fetches only from a deb-src entry for the same archive. Debian keeps its
+# entries either in deb822 form (debian.sources) or one to a line (sources.list), and apt
+# reads a file in the form its name says: the deb-src entry is written in the same form.
+if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+  src_list=/etc/apt/sources.list.d/pairon12-deb-src.sources
+else
+  src_list=/etc/apt/sources.list.d/pairon12-deb-src.list
+fi
 need_src=false
 if $windows && ! apt-get source --print-uris -qq qt6-base >/dev/null 2>&1; then
   need_src=true
@@ -62,14 +69,31 @@ if [[ $(id -u) -ne 0 ]]; then
   exit 1
 fi
 if $need_src; then
-  # The deb entries of the archive already in use, as deb-src: Debian 12 keeps them
-  # either in deb822 form (debian.sources) or one to a line (sources.list).
-  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+  # An earlier run's entry, in whichever form, is made anew.
+  rm -f /etc/apt/sources.list.d/pairon12-deb-src.{sources,list}
+  if [[ $src_list == *.sources ]]; then
     sed -e 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$src_list"
   else
     sed -n -e 's/^deb /deb-src /p' /etc/apt/sources.list >"$src_list"
   fi
+  [[ -s $src_list ]] || {
+    rm -f "$src_list"
+    echo "install-deps: no Debian archive found in debian.sources or sources.list to add" \
+         "its sources from; add a deb-src entry for it and run this again" >&2
+    exit 1
+  }
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
+if ! apt-get update -qq; then
+  # Whatever apt rejects, the machine's apt must go on working: an entry of ours is taken
+  # out again, and the update tried without it.
+  if $need_src; then
+    echo "install-deps: apt rejected the source entry $src_list; it is taken out again:" >&2
+    cat "$src_list" >&2
+    rm -f "$src_list"
+    apt-get update -qq || true
+  fi
+  echo "install-deps: apt-get update failed" >&2
+  exit 1
+fi
 ((${#missing[@]} == 0)) || apt-get install -y -qq --no-install-recommends "${missing[@]}"
