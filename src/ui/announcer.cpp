@@ -1,8 +1,35 @@
 #include "announcer.h"
 
 #include <QAccessibleWidget>
+#include <QWidget>
+
+#include <array>
 
 namespace pairon12 {
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+Announcer::Announcer(QWidget *window) : QObject(window), m_window(window), m_turnOver(this)
+{
+    m_turnOver.setSingleShot(true);
+    m_turnOver.setInterval(0);
+    connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
+}
+
+void Announcer::flush()
+{
+    m_turnOver.stop();
+    if (m_pending.isEmpty())
+        return;
+    // Polite: a quick player's second card waits for the first card's words to end,
+    // rather than cutting them off.
+    QAccessibleAnnouncementEvent event(m_window, m_pending.join(QLatin1Char(' ')));
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    m_pending.clear();
+    QAccessible::updateAccessibility(&event);
+}
+
+#else
 
 namespace {
 
@@ -14,35 +41,60 @@ public:
     using QWidget::QWidget;
 };
 
-QAccessibleInterface *announcerParts(const QString &, QObject *object)
+} // namespace
+
+class StatusBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit StatusBar(QWidget *window) : QWidget(window)
+    {
+        setFixedSize(0, 0);
+        for (auto &notice : m_notices) {
+            notice = new Notice(this);
+            notice->setFixedSize(0, 0);
+            notice->hide();
+        }
+    }
+
+    void tell(const QString &text)
+    {
+        // Orca reads a notice's name only when it comes to the event, and drops a second
+        // showing of a notice it has not come to yet: two take turns, so that the one
+        // last shown keeps its words while the other says the next thing.
+        QWidget *notice = m_notices[m_next];
+        m_next = (m_next + 1) % m_notices.size();
+        notice->setAccessibleName(text);
+        notice->hide();
+        notice->show();
+    }
+
+private:
+    std::array<QWidget *, 2> m_notices{};
+    std::size_t m_next = 0;
+};
+
+namespace {
+
+QAccessibleInterface *statusBarParts(const QString &, QObject *object)
 {
     if (auto *notice = qobject_cast<Notice *>(object))
         return new QAccessibleWidget(notice, QAccessible::Notification);
-    if (auto *announcer = qobject_cast<Announcer *>(object))
-        return new QAccessibleWidget(announcer, QAccessible::StatusBar);
+    if (auto *bar = qobject_cast<StatusBar *>(object))
+        return new QAccessibleWidget(bar, QAccessible::StatusBar);
     return nullptr;
 }
 
 } // namespace
 
-Announcer::Announcer(QWidget *window) : QWidget(window), m_turnOver(this)
+Announcer::Announcer(QWidget *window)
+    : QObject(window), m_statusBar(new StatusBar(window)), m_turnOver(this)
 {
-    QAccessible::installFactory(announcerParts);
+    QAccessible::installFactory(statusBarParts);
     m_turnOver.setSingleShot(true);
     m_turnOver.setInterval(0);
     connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
-    setFixedSize(0, 0);
-    for (auto &notice : m_notices) {
-        notice = new Notice(this);
-        notice->setFixedSize(0, 0);
-        notice->hide();
-    }
-}
-
-void Announcer::say(const QString &text)
-{
-    m_pending << text;
-    m_turnOver.start();
 }
 
 void Announcer::flush()
@@ -50,15 +102,16 @@ void Announcer::flush()
     m_turnOver.stop();
     if (m_pending.isEmpty())
         return;
-    // Orca reads a notice's name only when it comes to the event, and drops a second
-    // showing of a notice it has not come to yet: two take turns, so that the one
-    // last shown keeps its words while the other says the next thing.
-    QWidget *notice = m_notices[m_next];
-    m_next = (m_next + 1) % m_notices.size();
-    notice->setAccessibleName(m_pending.join(QLatin1Char(' ')));
+    m_statusBar->tell(m_pending.join(QLatin1Char(' ')));
     m_pending.clear();
-    notice->hide();
-    notice->show();
+}
+
+#endif
+
+void Announcer::say(const QString &text)
+{
+    m_pending << text;
+    m_turnOver.start();
 }
 
 } // namespace pairon12

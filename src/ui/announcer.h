@@ -1,21 +1,26 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
 #include <QTimer>
-#include <QWidget>
 
-#include <array>
+class QWidget;
 
 namespace pairon12 {
 
-// Tells a screen reader's user what happened, without a pixel on the screen: a status
-// bar of no size whose notices, also of no size, are shown to say something.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+class StatusBar;
+#endif
+
+// Tells a screen reader's user what happened, without a pixel on the screen.
 //
-// Why this way round: Orca 43 cannot speak a change of name or description as Qt 6.4
-// sends it (the object itself, where the new text belongs), and Qt 6.4 drops alerts.
-// What Orca does speak, whatever has the keyboard, is a notification that comes into
-// view; inside a status bar, without the word "notification".
-class Announcer : public QWidget
+// Where Qt has announcements (6.8 on), it asks the screen reader to say the words: on
+// Linux an AT-SPI announcement, on Windows a UI Automation notification. Qt 6.4 has none
+// and drops alerts, and Orca 43 cannot speak a change of name as Qt 6.4 sends it; what
+// Orca does speak, whatever has the keyboard, is a notification that comes into view.
+// There the announcer keeps a status bar of no size whose notices, also of no size, are
+// shown to say something, inside a status bar so without the word "notification".
+class Announcer : public QObject
 {
     Q_OBJECT
 
@@ -27,8 +32,11 @@ public:
     void flush();
 
 private:
-    std::array<QWidget *, 2> m_notices{};
-    std::size_t m_next = 0;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QWidget *m_window;
+#else
+    StatusBar *m_statusBar;
+#endif
     QStringList m_pending;
     // Fires once control is back in the event loop.
     QTimer m_turnOver;
