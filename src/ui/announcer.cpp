@@ -1,6 +1,7 @@
 #include "announcer.h"
 
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QWidget>
 
 #include <array>
@@ -14,6 +15,20 @@ Announcer::Announcer(QWidget *window) : QObject(window), m_window(window), m_tur
     m_turnOver.setSingleShot(true);
     m_turnOver.setInterval(0);
     connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
+    window->installEventFilter(this);
+}
+
+bool Announcer::eventFilter(QObject *watched, QEvent *event)
+{
+    // Orca 48 names a window as it comes to the front, but no longer says its
+    // description, where the game says how it is played: said once, on the first, and
+    // before the card with the keyboard is named.
+    if (watched == m_window && event->type() == QEvent::WindowActivate && !m_introduced) {
+        m_introduced = true;
+        say(m_window->accessibleDescription());
+        flush();
+    }
+    return false;
 }
 
 void Announcer::flush()
@@ -21,9 +36,12 @@ void Announcer::flush()
     m_turnOver.stop();
     if (m_pending.isEmpty())
         return;
-    // Polite: a quick player's second card waits for the first card's words to end,
-    // rather than cutting them off.
-    QAccessibleAnnouncementEvent event(m_window, m_pending.join(QLatin1Char(' ')));
+    // From the control with the keyboard, not the window: Orca 48 drops an event of a kind
+    // it had from the same program less than 100 ms before, unless its source has the
+    // keyboard, and a quick player's second card comes sooner than that. Polite: it waits
+    // for the first card's words to end rather than cutting them off.
+    QWidget *focused = m_window->focusWidget();
+    QAccessibleAnnouncementEvent event(focused ? focused : m_window, m_pending.join(QLatin1Char(' ')));
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
     m_pending.clear();
     QAccessible::updateAccessibility(&event);

@@ -33,7 +33,10 @@ public:
 
 private:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     QWidget *m_window;
+    bool m_introduced = false;
 #else
     StatusBar *m_statusBar;
 #endif

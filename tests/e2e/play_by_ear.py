@@ -15,8 +15,11 @@ GAME, WAYLAND = sys.argv[1], sys.argv[2] == "wayland"
 
 
 
-def turned(pos):  # what Orca says as the card turns, not as the keyboard reaches it ("... push button.")
-    return rf"^Carta {pos}: ([^.]+)\.(?<!push button\.)"
+BUTTON = "(?:push )?button"  # Orca 43's word, and Orca 48's
+
+
+def turned(pos):  # what Orca says as the card turns, not of the card with the keyboard ("... button.")
+    return rf"(?:^|\. )Carta {pos}: ([^.]+)\.(?<!button\.)"
 
 
 def starve(pid):  # as on a busy machine: the thread that Qt's Wayland plugin reads events with runs last
@@ -44,8 +47,10 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
 
     win.focus()  # with no key pressed
     orca.wait_for(r"^Pairon12\.$")
-    orca.wait_for(r"^Frecce per spostarsi tra le carte, Spazio o Invio per girarle\.$")
-    orca.wait_for(r"^Carta 1, coperta push button\.$")
+    # How it is played: Orca 43 says it as the window's description, Orca 48 hears it
+    # announced once the card with the keyboard is named.
+    orca.wait_for_each(r"^Frecce per spostarsi tra le carte, Spazio o Invio per girarle\.$",
+                       rf"^Carta 1, coperta {BUTTON}\.$")
     check(not screen.rings(win.grab()), "the keyboard's ring shows before any key is used")
 
     at, faces, picks = 1, {}, 0  # the card with the keyboard, the faces heard, the cards turned
@@ -56,31 +61,32 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
             ways = [["Tab"] * (pos - at), ["Shift_L+Tab"] * (at - pos),
                     ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
             win.key(*min((keys for keys in ways if keys), key=len))
-            orca.wait_for(rf"^Carta {pos}, coperta push button\.$")
+            orca.wait_for(rf"^Carta {pos}, coperta {BUTTON}\.$")
             until(f"the ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
             at = pos
 
-    def heard(pos):  # the card's face as Orca says it, and what else it said with it
-        said = orca.wait_for(turned(pos), timeout=1)
-        faces[pos] = said[1]
-        ringed = pos == at and "Secondi impiegati" not in said.string  # at the end Ancora has the keyboard
-        until(f"card {pos} shows no face, on its own card's ground, or a wrong ring",
-              lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) == ringed)
-        return said.string
+    def heard(*cards, also=()):  # each card's face as Orca says it, maybe in one breath, and what else it
+        # said with the last; also: what else must be said with them, before or after
+        found = orca.wait_for_each(*map(turned, cards), *also, timeout=1)
+        for pos, said in zip(cards, found):
+            faces[pos] = said[1]
+            ringed = pos == at and "Secondi impiegati" not in said.string  # at the end Ancora has the keyboard
+            until(f"card {pos} shows no face, on its own card's ground, or a wrong ring",
+                  lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) == ringed)
+        return found[len(cards) - 1].string
 
-    def turn(pos):
+    def turn(pos, also=()):
         global picks, pressed
         go(pos)
         pressed, picks = time.monotonic(), picks + 1
         win.key("space")
-        return heard(pos)
+        return heard(pos, also=also)
 
     for first in range(1, 24, 2):  # neighbours first, quick on the keys: both turned before Orca speaks
         go(first)
         pressed, picks, at = time.monotonic(), picks + 2, first + 1
         win.key("space", "Tab", "space")
-        heard(first)
-        said = heard(first + 1)
+        said = heard(first, first + 1)
         if faces[first] == faces[first + 1]:
             check(said.endswith("Coppia trovata."), f"a pair was found, but Orca said {said!r}")
             continue
@@ -88,11 +94,11 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
         orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2)
         until("a failed pair never turned back",
               lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, first + 1))
-    for a in range(1, 25):  # then the pairs that are left, from memory
-        b = next(b for b in range(1, 25) if b != a and faces[b] == faces[a])
-        if a < b and (a % 2 == 0 or b > a + 1):
-            turn(a)
-            said = turn(b)
+    left = [(a, b) for a in range(1, 25) for b in range(a + 1, 25)
+            if faces[b] == faces[a] and (a % 2 == 0 or b > a + 1)]
+    for a, b in left:  # then the pairs that are left, from memory; at the last the keyboard goes on to Ancora
+        turn(a)
+        said = turn(b, also=[rf"^Ancora {BUTTON}\.$"] if (a, b) == left[-1] else [])
     finished = time.monotonic()
 
     results = re.search(r"Coppia trovata\. Secondi impiegati: (\d+)\. Tentativi: (\d+)\.$", said)
@@ -100,11 +106,10 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
     seconds, attempts = int(results[1]), int(results[2])
     check(attempts == picks // 2 and int(pressed - shown) <= seconds <= finished - started,
           f"Orca said {seconds} s and {attempts} attempts after {picks} picks")
-    orca.wait_for(r"^Ancora push button\.$")
     if len(sys.argv) > 3:
         win.grab().save(sys.argv[3])
     win.key("Return")  # a new deal, for the first of the closes
-    orca.wait_for(r"^Carta 1, coperta push button\.$")
+    orca.wait_for(rf"^Carta 1, coperta {BUTTON}\.$")
 
     # The game closed twenty times, every other time while a failed pair is up, turned by clicks.
     for start in range(20):
