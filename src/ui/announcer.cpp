@@ -106,8 +106,7 @@ QAccessibleInterface *statusBarParts(const QString &, QObject *object)
 
 } // namespace
 
-Announcer::Announcer(QWidget *window)
-    : QObject(window), m_statusBar(new StatusBar(window)), m_turnOver(this)
+Announcer::Announcer(QWidget *window) : QObject(window), m_statusBar(new StatusBar(window)), m_turnOver(this)
 {
     QAccessible::installFactory(statusBarParts);
     m_turnOver.setSingleShot(true);
