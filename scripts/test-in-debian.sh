@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Tests this tree on another Debian release, in a root of its own (scripts/debian-root.sh):
+# installs what the tests need there, then, as an unprivileged user, builds and runs the
+# plain layer exactly as a distribution does, and builds again with warnings as errors to
+# run the system tests: the game by ear on X11 and on Wayland, and the package checked
+# by lintian.
+#   scripts/test-in-debian.sh [RELEASE]      (default: trixie, Debian 13)
+# Needs root: scripts/install-deps.sh --test installs debootstrap.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+release=${1:-trixie}
+scripts/install-deps.sh --test
+scripts/debian-root.sh "$release" '
+  /src/scripts/install-deps.sh --test
+  echo "test-in-debian: Debian $(cat /etc/debian_version), Qt $(dpkg-query -W -f="\${Version}" qt6-base-dev)," \
+       "Orca $(dpkg-query -W -f="\${Version}" orca), lintian $(dpkg-query -W -f="\${Version}" lintian)"
+  runuser -u tester -- bash -euc "
+    cd && rm -rf plain system
+    cmake -S /src -B plain && cmake --build plain && ctest --test-dir plain
+    cmake -S /src -B system -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAIRON12_WERROR=ON \
+      -DPAIRON12_SYSTEM_TESTS=ON >/dev/null
+    cmake --build system && ctest --test-dir system --output-on-failure -R \"^(e2e|packaging)_\"
+  "
+'
