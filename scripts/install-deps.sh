@@ -31,7 +31,7 @@ fi
 if $test; then
   packages+=(
     xvfb python3-xlib python3-pil dbus-daemon at-spi2-core orca weston qt6-wayland
-    desktop-file-utils appstream clang-format clang-tidy
+    desktop-file-utils appstream git clang-format clang-tidy
     # To test on another Debian release than this machine's, in a root of its own.
     debootstrap
   )

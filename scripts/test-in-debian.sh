@@ -3,7 +3,7 @@
 # installs what the tests need there, then, as an unprivileged user, builds and runs the
 # plain layer exactly as a distribution does, and builds again with warnings as errors to
 # run the system tests: the game by ear on X11 and on Wayland, and the package checked
-# by lintian.
+# by lintian; then checks the style with this release's clang-format and clang-tidy.
 #   scripts/test-in-debian.sh [RELEASE]      (default: trixie, Debian 13)
 # Needs root: scripts/install-deps.sh --test installs debootstrap.
 set -euo pipefail
@@ -18,7 +18,9 @@ scripts/debian-root.sh "$release" '
     cd && rm -rf plain system
     cmake -S /src -B plain && cmake --build plain && ctest --test-dir plain
     cmake -S /src -B system -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAIRON12_WERROR=ON \
-      -DPAIRON12_SYSTEM_TESTS=ON >/dev/null
+      -DPAIRON12_SYSTEM_TESTS=ON -DPAIRON12_BENCHMARKS=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
     cmake --build system && ctest --test-dir system --output-on-failure -R \"^(e2e|packaging)_\"
   "
+  # The tree is held to this release's clang-format and clang-tidy as well as the host's.
+  cd /src && scripts/check-style.sh /home/tester/system
 '

@@ -3,6 +3,7 @@
 #include <QRect>
 
 #include <array>
+#include <cstdint>
 
 namespace pairon12 {
 
@@ -54,7 +55,7 @@ constexpr int neighbourCard(int pos, int rows, int columns)
     return to < CentreCell ? to : to - 1;
 }
 
-enum class ControlKind { Label, Picture, TextBox, Button };
+enum class ControlKind : std::uint8_t { Label, Picture, TextBox, Button };
 
 struct ControlSpec {
     ControlKind kind;
