@@ -34,6 +34,7 @@ make_root() { # $1: where; the system a new machine of $release starts as
 if $fresh; then
   root=$(mktemp -d "${TMPDIR:-/tmp}/debian-$release.XXXXXX")
   trap 'rm -rf "$root"' EXIT
+  trap 'exit 130' INT TERM
   make_root "$root"
 else
   root=$cache/debian-$release
