@@ -50,7 +50,7 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
 
     buildControls();
-    colourResults();
+    recolour();
     wireRules();
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setTimerType(Qt::PreciseTimer);
@@ -65,7 +65,7 @@ Form1::~Form1() = default;
 void Form1::buildControls()
 {
     for (int pos = 1; pos <= CardCount; ++pos) {
-        auto *card = new Card(pos, this);
+        auto *card = new Card(pos, m_colours, this);
         connect(card, &Card::clicked, this, [this, pos] { m_game.pick(pos); });
         m_cards[static_cast<std::size_t>(pos - 1)] = card;
     }
@@ -73,13 +73,12 @@ void Form1::buildControls()
     m_image[CentreCell]->setObjectName(QStringLiteral("Image%1").arg(CentreCell));
     m_image[CentreCell]->setGeometry(cellRect(CentreCell));
 
-    auto *centre = new Label(true, this);
+    auto *centre = new Label(true, m_colours, this);
     centre->setObjectName(QStringLiteral("Label%1").arg(CentreCell));
     centre->setGeometry(cellRect(CentreCell));
     centre->setText(QStringLiteral("X"));
     centre->setAlignment(Qt::AlignCenter);
     centre->setFont(captionFont(48));
-    centre->setFixedTextColour(Qt::red);
     centre->setEnabled(false);
     centre->setAccessibleName(QStringLiteral("X, centro del tavolo"));
     m_label[CentreCell] = centre;
@@ -116,7 +115,7 @@ void Form1::buildControls()
             break;
         }
         case ControlKind::Label: {
-            auto *label = new Label(false, this);
+            auto *label = new Label(false, m_colours, this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setEnabled(false);
             m_label[static_cast<std::size_t>(entry.number)] = label;
@@ -161,30 +160,29 @@ void Form1::buildControls()
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Form1::colourResults()
+void Form1::recolour()
 {
-    // Behind the digits, the colour of a scroll bar's track. On it the digits' disabled
-    // colour, drawn toward the enabled one where it does not read there.
-    const QPalette &window = palette();
-    const QColor track = scrollBarColour(window);
+    m_colours = coloursFor(palette());
+    // Once the controls exist: the window hears of its palette while it is being built, too.
+    if (!m_text1)
+        return;
     QPalette pal;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        pal.setColor(group, QPalette::Base, track);
-    pal.setColor(QPalette::Disabled, QPalette::Text,
-                 legible(greyedText(window, QPalette::Text), track, TextContrast,
-                         window.color(QPalette::Active, QPalette::Text)));
+        pal.setColor(group, QPalette::Base, m_colours.resultsGround);
+    pal.setColor(QPalette::Disabled, QPalette::Text, m_colours.digits);
     m_text1->setPalette(pal);
     m_text2->setPalette(pal);
+    m_label[CentreCell]->setFixedTextColour(m_colours.cross, m_colours.crossOutline);
+    update();
 }
 
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Whoever changes the colours, the platform or the application, the window hears it
-    // as this, and its children take theirs from it: only the boxes' own must be made anew
-    // (once they exist: the window hears it while it is being built, too).
-    if (event->type() == QEvent::PaletteChange && m_text1)
-        colourResults();
+    // as one of these; on Windows a change of the system colours as a change of theme.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange)
+        recolour();
 }
 
 void Form1::wireRules()

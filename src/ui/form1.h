@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game.h"
+#include "ink.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -37,7 +38,9 @@ protected:
 private:
     void buildControls();
     void wireRules();
-    void colourResults();
+    // The player's colours made anew from the palette, and given to the controls that
+    // keep colours of their own.
+    void recolour();
     // A new game: the results hidden, a fresh deal, every card face down.
     void Form_Load();
     void Command1_Click();
@@ -50,6 +53,8 @@ private:
     Card *card(int pos) const { return m_cards[static_cast<std::size_t>(pos - 1)]; }
 
     Game m_game;
+    // Read by every control that draws in them.
+    Colours m_colours;
     std::array<Card *, CardCount> m_cards{};
     // Indexed by the controls' own numbers; the cards' are theirs.
     std::array<Label *, 29> m_label{};
