@@ -180,6 +180,7 @@ private slots:
         QTest::addColumn<QList<int>>("turned");
         QTest::newRow("Enter held on Ancora deals once") << Qt::Key_Return << true << QList<int>();
         QTest::newRow("Space held on Ancora deals once") << Qt::Key_Space << true << QList<int>();
+        QTest::newRow("Enter again at once turns the first card") << Qt::Key_Return << false << QList<int>{1};
     }
 
     // At the end, a key on "Ancora" deals anew and the first card takes the keyboard. Held

@@ -1,6 +1,7 @@
 #include "card.h"
 
 #include "ink.h"
+#include "keys.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
@@ -103,11 +104,9 @@ void Card::paintRing(QPainter &painter) const
 
 void Card::keyPressEvent(QKeyEvent *event)
 {
-    // Turned as the key goes down, with no wait for its release as a button would
-    // have; the window keeps a held key's repeats from it. Arrows and the rest go on to
-    // the window.
-    const int key = event->key();
-    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+    // Turned as the key goes down, with no wait for its release as a button would have;
+    // the window keeps a held key's repeats from it. Arrows and the rest go on to the window.
+    if (keyDoes(event->key(), KeyboardAt::Card) == KeyDoes::Press)
         click();
     else
         event->ignore();

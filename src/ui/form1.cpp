@@ -7,6 +7,7 @@
 #include "layout.h"
 #include "picturebox.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -35,6 +36,7 @@ QString controlName(ControlKind kind, int number)
 Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     : QWidget(parent)
     , m_game(std::move(clock), std::move(seeder))
+    , m_x11Repeats(QGuiApplication::platformName() == QLatin1String("xcb"))
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -278,33 +280,31 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             m_lastRelease = {key->key(), key->timestamp()};
         } else if (event->type() == QEvent::KeyPress) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            switch (key->key()) {
-            case Qt::Key_Space:
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                // A held key presses once: its repeats would press whatever has the keyboard
-                // by then, such as the first card of the deal that the same Enter made on
-                // "Ancora". X11 sends each repeat as a release and a press of one timestamp,
-                // which Qt marks as a repeat only if the press is already in when it reads the
-                // release: on a busy machine it is not.
-                if (key->isAutoRepeat()
-                    || (key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp))
-                    return true;
-                setKeyboardCue(true);
-                break;
-            case Qt::Key_Tab:
-            case Qt::Key_Backtab:
-            case Qt::Key_Left:
-            case Qt::Key_Right:
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_Home:
-            case Qt::Key_End: setKeyboardCue(true); break;
-            default: break;
-            }
+            if (!keyUse(key->key()))
+                return QWidget::eventFilter(watched, event);
+            // A held key presses once: its repeats would press whatever has the keyboard by
+            // then, such as the first card of the deal that the same Enter made on "Ancora".
+            // X11 sends each repeat as a release and a press of one timestamp, which Qt marks
+            // as a repeat only if the press is already in when it reads the release: on a busy
+            // machine it is not. Elsewhere a release and a press may share a timestamp and be
+            // two presses: Windows counts time in ticks of 16 ms, and keyboards on screen send
+            // them back to back.
+            const bool repeat =
+                key->isAutoRepeat()
+                || (m_x11Repeats && key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp);
+            if (repeat && keyDoes(key->key(), keyboardAt()) == KeyDoes::Press)
+                return true;
+            setKeyboardCue(true);
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+KeyboardAt Form1::keyboardAt() const
+{
+    if (qobject_cast<const Card *>(focusWidget()))
+        return KeyboardAt::Card;
+    return focusWidget() && focusWidget() == m_command1 ? KeyboardAt::Ancora : KeyboardAt::Elsewhere;
 }
 
 void Form1::setKeyboardCue(bool shown)
@@ -324,13 +324,13 @@ void Form1::keyPressEvent(QKeyEvent *event)
     const auto *focused = qobject_cast<const Card *>(focusWidget());
     const int from = focused ? focused->position() : 0;
     int to = 0;
-    switch (event->key()) {
-    case Qt::Key_Home: to = 1; break;
-    case Qt::Key_End: to = CardCount; break;
-    case Qt::Key_Left: to = from ? neighbourCard(from, 0, -1) : 0; break;
-    case Qt::Key_Right: to = from ? neighbourCard(from, 0, 1) : 0; break;
-    case Qt::Key_Up: to = from ? neighbourCard(from, -1, 0) : 0; break;
-    case Qt::Key_Down: to = from ? neighbourCard(from, 1, 0) : 0; break;
+    switch (keyDoes(event->key(), keyboardAt())) {
+    case KeyDoes::First: to = 1; break;
+    case KeyDoes::Last: to = CardCount; break;
+    case KeyDoes::Left: to = neighbourCard(from, 0, -1); break;
+    case KeyDoes::Right: to = neighbourCard(from, 0, 1); break;
+    case KeyDoes::Up: to = neighbourCard(from, -1, 0); break;
+    case KeyDoes::Down: to = neighbourCard(from, 1, 0); break;
     default: break;
     }
     if (to)

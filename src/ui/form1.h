@@ -2,6 +2,7 @@
 
 #include "game.h"
 #include "ink.h"
+#include "keys.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -50,6 +51,7 @@ private:
     std::array<QWidget *, 5> resultsPanel() const;
     void onPauseTimer();
     void setKeyboardCue(bool shown);
+    KeyboardAt keyboardAt() const;
     Card *card(int pos) const { return m_cards[static_cast<std::size_t>(pos - 1)]; }
 
     Game m_game;
@@ -68,6 +70,8 @@ private:
         int key = 0;
         quint64 timestamp = 0;
     } m_lastRelease;
+    // Only X11 sends a held key's repeats as a release and a press of one timestamp.
+    const bool m_x11Repeats;
     // A member, so that it dies with the window, before the controls it would touch:
     // closing the window mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;
