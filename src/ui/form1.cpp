@@ -2,6 +2,7 @@
 
 #include "announcer.h"
 #include "card.h"
+#include "faces.h"
 #include "ink.h"
 #include "label.h"
 #include "layout.h"
@@ -24,7 +25,7 @@ QString controlName(ControlKind kind, int number)
 {
     switch (kind) {
     case ControlKind::Label: return QStringLiteral("Label%1").arg(number);
-    case ControlKind::Picture: return QStringLiteral("Image%1").arg(number);
+    case ControlKind::Image: return QStringLiteral("Image%1").arg(number);
     case ControlKind::TextBox: return QStringLiteral("Text%1").arg(number);
     case ControlKind::Button: return QStringLiteral("Command%1").arg(number);
     }
@@ -71,9 +72,9 @@ void Form1::buildControls()
         connect(card, &Card::clicked, this, [this, pos] { m_game.pick(pos); });
         m_cards[static_cast<std::size_t>(pos - 1)] = card;
     }
-    m_image[CentreCell] = new PictureBox(this);
-    m_image[CentreCell]->setObjectName(QStringLiteral("Image%1").arg(CentreCell));
-    m_image[CentreCell]->setGeometry(cellRect(CentreCell));
+    auto *centrePicture = new PictureBox(this);
+    centrePicture->setObjectName(QStringLiteral("Image%1").arg(CentreCell));
+    centrePicture->setGeometry(cellRect(CentreCell));
 
     auto *centre = new Label(true, m_colours, this);
     centre->setObjectName(QStringLiteral("Label%1").arg(CentreCell));
@@ -83,7 +84,7 @@ void Form1::buildControls()
     centre->setFont(captionFont(48));
     centre->setEnabled(false);
     centre->setAccessibleName(QStringLiteral("X, centro del tavolo"));
-    m_label[CentreCell] = centre;
+    m_centre = centre;
 
     // The grid's stack, from the bottom up: every card target below every picture, and
     // the "X" above the faces of the first twelve cards but below those of the rest.
@@ -92,7 +93,7 @@ void Form1::buildControls()
         card->raise();
     for (int pos = 1; pos < CentreCell; ++pos)
         card(pos)->face()->raise();
-    m_image[CentreCell]->raise();
+    centrePicture->raise();
     centre->raise();
     for (int pos = CentreCell; pos <= CardCount; ++pos)
         card(pos)->face()->raise();
@@ -104,15 +105,18 @@ void Form1::buildControls()
     for (const auto &entry : OffGridControls) {
         QWidget *control = nullptr;
         switch (entry.kind) {
-        case ControlKind::Picture: {
+        case ControlKind::Image: {
             auto *image = new PictureBox(this);
-            if (entry.number < TransferSlot) {
-                const FaceEntry &face = Faces[static_cast<std::size_t>(entry.number - FirstFacePicture)];
+            if (entry.number == TransferSlot) {
+                m_transferSlot = image;
+            } else {
+                const auto letter = static_cast<std::size_t>(entry.number - FirstFacePicture);
+                const FaceEntry &face = Faces[letter];
                 image->setPicture(std::make_shared<FacePicture>(QLatin1String(":/faces/") + QLatin1String(face.stem),
                                                                 QString::fromUtf8(face.name)));
+                m_facePictures[letter] = image;
             }
             image->hide();
-            m_image[static_cast<std::size_t>(entry.number)] = image;
             control = image;
             break;
         }
@@ -120,7 +124,9 @@ void Form1::buildControls()
             auto *label = new Label(false, m_colours, this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setEnabled(false);
-            m_label[static_cast<std::size_t>(entry.number)] = label;
+            (entry.number == Instruction       ? m_instruction
+             : entry.number == AttemptsCaption ? m_attemptsCaption
+                                               : m_secondsCaption) = label;
             control = label;
             break;
         }
@@ -128,7 +134,7 @@ void Form1::buildControls()
             auto *box = new QLineEdit(this);
             box->setFont(results);
             box->setEnabled(false);
-            (entry.number == 1 ? m_text1 : m_text2) = box;
+            (entry.number == SecondsBox ? m_text1 : m_text2) = box;
             control = box;
             break;
         }
@@ -145,13 +151,13 @@ void Form1::buildControls()
         control->setGeometry(entry.rect());
     }
 
-    m_label[28]->setText(QStringLiteral("Secondi impiegati :"));
-    m_label[28]->setFont(results);
-    m_label[27]->setText(QStringLiteral("Tentativi :"));
-    m_label[27]->setFont(results);
-    m_label[26]->setText(QStringLiteral("Selezionare le caselle con il mouse"));
-    m_label[26]->setFont(captionFont(9.75));
-    m_label[26]->setWordWrap(true);
+    m_secondsCaption->setText(QStringLiteral("Secondi impiegati :"));
+    m_secondsCaption->setFont(results);
+    m_attemptsCaption->setText(QStringLiteral("Tentativi :"));
+    m_attemptsCaption->setFont(results);
+    m_instruction->setText(QStringLiteral("Selezionare le caselle con il mouse"));
+    m_instruction->setFont(captionFont(9.75));
+    m_instruction->setWordWrap(true);
     // A screen reader names each box by the caption beside it.
     m_text1->setAccessibleName(QStringLiteral("Secondi impiegati"));
     m_text2->setAccessibleName(QStringLiteral("Tentativi"));
@@ -174,7 +180,7 @@ void Form1::recolour()
     pal.setColor(QPalette::Disabled, QPalette::Text, m_colours.digits);
     m_text1->setPalette(pal);
     m_text2->setPalette(pal);
-    m_label[CentreCell]->setFixedTextColour(m_colours.cross, m_colours.crossOutline);
+    m_centre->setFixedTextColour(m_colours.cross, m_colours.crossOutline);
     update();
 }
 
@@ -232,9 +238,8 @@ void Form1::HideAllFaces()
 void Form1::giveFace(int pos, char letter)
 {
     // Handed on through the transfer slot: both hold the very same picture.
-    const auto face = FirstFacePicture + static_cast<int>(FaceLetters.find(letter));
-    m_image[TransferSlot]->setPicture(m_image[static_cast<std::size_t>(face)]->picture());
-    card(pos)->face()->setPicture(m_image[TransferSlot]->picture());
+    m_transferSlot->setPicture(m_facePictures[FaceLetters.find(letter)]->picture());
+    card(pos)->face()->setPicture(m_transferSlot->picture());
 }
 
 void Form1::showResults(qint64 seconds, qint64 attempts)
@@ -252,7 +257,7 @@ void Form1::showResults(qint64 seconds, qint64 attempts)
 // In the order in which a deal hides them and the end of a game shows them.
 std::array<QWidget *, 5> Form1::resultsPanel() const
 {
-    return {m_text1, m_text2, m_label[27], m_label[28], m_command1};
+    return {m_text1, m_text2, m_attemptsCaption, m_secondsCaption, m_command1};
 }
 
 void Form1::onPauseTimer()

@@ -58,9 +58,13 @@ private:
     // Read by every control that draws in them.
     Colours m_colours;
     std::array<Card *, CardCount> m_cards{};
-    // Indexed by the controls' own numbers; the cards' are theirs.
-    std::array<Label *, 29> m_label{};
-    std::array<PictureBox *, 39> m_image{};
+    Label *m_centre = nullptr;
+    Label *m_instruction = nullptr;
+    Label *m_attemptsCaption = nullptr;
+    Label *m_secondsCaption = nullptr;
+    // By letter, in the rules' order.
+    std::array<PictureBox *, PairCount> m_facePictures{};
+    PictureBox *m_transferSlot = nullptr;
     QLineEdit *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
