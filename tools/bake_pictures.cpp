@@ -2,12 +2,15 @@
 // needs no SVG module on any platform.
 //   bake_pictures icon ICON.svg OUTPUT.cpp
 //       the icon at the sizes a window manager asks for, as C++ arrays of pixels;
-//   bake_pictures face FACE.svg PREFIX SIDE...
-//       a face stretched to squares of each SIDE, on a light fringe, as PREFIX-SIDE.argb
-//       files of raw pixels, which the game uses as they are, with no decoder;
+//   bake_pictures face FACE.svg PREFIX SCALE...
+//       a face stretched to a card's square at each whole SCALE, on a light fringe, as
+//       PREFIX-SCALEx.argb files of raw pixels, which the game uses as they are, with no
+//       decoder;
 //   bake_pictures ico ICON.svg OUTPUT.ico
 //       the icon as a Windows icon file, for the program file on Windows.
 // Pixels are premultiplied ARGB, one native-endian word each.
+#include "layout.h"
+
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
@@ -65,12 +68,12 @@ bool bakeIcon(QSvgRenderer &renderer, const QString &output)
 }
 
 // Laid on an opaque light silhouette a little larger than itself, a face keeps its
-// outline on a dark card as on a light one. The fringe is a pixel wide for every 65 of
-// the square's side, the same on screen at every scale; beyond it the card shows.
-QImage withFringe(const QImage &face)
+// outline on a dark card as on a light one. The fringe is a pixel wide at each scale, the
+// same on screen at every one; beyond it the card shows.
+QImage withFringe(const QImage &face, int scale)
 {
     const int side = face.width();
-    const int reach = std::max(1, qRound(side / 65.0));
+    const int reach = scale;
     QImage fringed(face.size(), QImage::Format_ARGB32_Premultiplied);
     fringed.fill(Qt::transparent);
     for (int y = 0; y < side; ++y) {
@@ -89,12 +92,12 @@ QImage withFringe(const QImage &face)
     return fringed;
 }
 
-bool bakeFace(QSvgRenderer &renderer, const QString &prefix, const QStringList &sides)
+bool bakeFace(QSvgRenderer &renderer, const QString &prefix, const QStringList &scales)
 {
-    for (const QString &side : sides) {
-        const QImage image = withFringe(draw(renderer, side.toInt()));
+    for (const QString &scale : scales) {
+        const QImage image = withFringe(draw(renderer, scale.toInt() * pairon12::CardSide), scale.toInt());
         const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
-        if (!write(prefix + '-' + side + ".argb", pixels))
+        if (!write(prefix + '-' + scale + "x.argb", pixels))
             return false;
     }
     return true;
@@ -139,7 +142,7 @@ int main(int argc, char *argv[])
     const bool ico = args.size() == 3 && args[0] == QLatin1String("ico");
     if (!icon && !face && !ico) {
         std::fprintf(stderr, "usage: bake_pictures icon ICON.svg OUTPUT.cpp\n"
-                             "       bake_pictures face FACE.svg PREFIX SIDE...\n"
+                             "       bake_pictures face FACE.svg PREFIX SCALE...\n"
                              "       bake_pictures ico ICON.svg OUTPUT.ico\n");
         return 2;
     }

@@ -9,38 +9,19 @@ namespace pairon12 {
 inline constexpr int CardCount = 24;
 inline constexpr int PairCount = 12;
 
-// The twelve faces, the one list of them: the build bakes the picture of each from
-// assets/faces/<stem>.svg, reading the stems here, one entry to a line. The first
-// character of a stem is its face's letter.
-struct FaceEntry {
-    std::string_view stem;
-    // What the face shows, in words, for those who cannot see it.
-    std::string_view name;
-};
-inline constexpr std::array<FaceEntry, PairCount> Faces{{
-    {"a-aeroplane", "aeroplano"},
-    {"b-car", "automobile"},
-    {"c-die", "dado"},
-    {"d-butterfly", "farfalla"},
-    {"e-maple-leaf", "foglia d'acero"},
-    {"f-cat", "gatto"},
-    {"g-goldfish", "pesce rosso"},
-    {"h-rose", "rosa"},
-    {"i-beetle", "coleottero"},
-    {"l-two-of-diamonds", "due di quadri"},
-    {"m-daffodil", "narciso"},
-    {"n-heart", "cuore"},
-}};
+// One letter for each of the twelve faces. j and k are left out on purpose: the letters
+// name the pictures, not the alphabet.
+inline constexpr std::string_view FaceLetters = "abcdefghilmn";
+static_assert(FaceLetters.size() == PairCount);
 
-// j and k are left out on purpose: the letters name the pictures, not the alphabet.
+// The deck a deal draws from: every letter twice.
 inline constexpr std::array<char, CardCount> FaceLettersTwice = [] {
     std::array<char, CardCount> letters{};
     for (std::size_t i = 0; i < letters.size(); ++i)
-        letters[i] = Faces[i % PairCount].stem[0];
+        letters[i] = FaceLetters[i % PairCount];
     return letters;
 }();
 inline constexpr std::string_view FullDeck{FaceLettersTwice.data(), CardCount};
-inline constexpr std::string_view FaceLetters = FullDeck.substr(0, PairCount);
 
 // One game's record. Seconds are readings of a monotonic clock, so a game or a pause
 // that runs across midnight still measures its true length.

@@ -1,6 +1,7 @@
 #include "card.h"
 
 #include "ink.h"
+#include "keys.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
@@ -32,7 +33,11 @@ private:
     QPointer<const Card> m_card;
 };
 
-Card::Card(int pos, QWidget *window) : QAbstractButton(window), m_pos(pos), m_face(new Face(this, window))
+Card::Card(int pos, const Colours &colours, QWidget *window)
+    : QAbstractButton(window)
+    , m_pos(pos)
+    , m_colours(colours)
+    , m_face(new Face(this, window))
 {
     const int cell = gridCellOf(pos);
     setObjectName(QStringLiteral("Label%1").arg(cell));
@@ -65,7 +70,7 @@ void Card::updateRing()
 void Card::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintBorder(painter, *this);
+    paintBorder(painter, *this, m_colours.line);
     paintRing(painter);
 }
 
@@ -84,15 +89,6 @@ void Card::paintRing(QPainter &painter) const
     const QRect outer = within.adjusted(device(1), device(1), -device(1), -device(1));
     const QRect middle = outer.adjusted(device(2), device(2), -device(2), -device(2));
     const QRect inner = middle.adjusted(device(1), device(1), -device(1), -device(1));
-    // Dark blue where it reads on the card; else the palette's highlight, made to read.
-    // Its second tone, black or white against it, shows it on any face.
-    const QColor blue(0x1a, 0x3f, 0x9c);
-    const QColor ground = palette().color(backgroundRole());
-    const QColor ink = contrast(blue, ground) >= LineContrast
-                           ? blue
-                           : legible(palette().color(QPalette::Highlight), ground, LineContrast,
-                                     palette().color(QPalette::WindowText));
-    const QColor tone = blackOrWhiteOn(ink);
     painter.save();
     painter.setWorldTransform(toDevice.inverted());
     auto ring = [&painter](QRect from, QRect to, const QColor &colour) {
@@ -101,18 +97,16 @@ void Card::paintRing(QPainter &painter) const
         path.addRect(to);
         painter.fillPath(path, colour);
     };
-    ring(outer, middle, ink);
-    ring(middle, inner, tone);
+    ring(outer, middle, m_colours.ring);
+    ring(middle, inner, m_colours.ringTone);
     painter.restore();
 }
 
 void Card::keyPressEvent(QKeyEvent *event)
 {
-    // Turned as the key goes down, with no wait for its release as a button would
-    // have; the window keeps a held key's repeats from it. Arrows and the rest go on to
-    // the window.
-    const int key = event->key();
-    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+    // Turned as the key goes down, with no wait for its release as a button would have;
+    // the window keeps a held key's repeats from it. Arrows and the rest go on to the window.
+    if (keyDoes(event->key(), KeyboardAt::Card) == KeyDoes::Press)
         click();
     else
         event->ignore();

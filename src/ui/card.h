@@ -5,6 +5,7 @@
 namespace pairon12 {
 
 class PictureBox;
+struct Colours;
 
 // A card of the grid, as a player meets it. Face down it is a bordered square, the
 // card target, that takes the clicks, Space and Enter, and a screen reader's press; as
@@ -17,8 +18,9 @@ class Card : public QAbstractButton
     Q_OBJECT
 
 public:
-    // Makes both controls of the card at `pos` (1..24) in its grid cell of `window`.
-    Card(int pos, QWidget *window);
+    // Makes both controls of the card at `pos` (1..24) in its grid cell of `window`, drawn
+    // in the player's colours, which the window keeps.
+    Card(int pos, const Colours &colours, QWidget *window);
     int position() const { return m_pos; }
     // The picture control over the card, through which a deal gives it its face.
     PictureBox *face() const;
@@ -37,6 +39,7 @@ private:
     void paintRing(QPainter &painter) const;
 
     int m_pos;
+    const Colours &m_colours;
     Face *m_face;
 };
 

@@ -2,11 +2,13 @@
 
 #include "announcer.h"
 #include "card.h"
+#include "faces.h"
 #include "ink.h"
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -23,7 +25,7 @@ QString controlName(ControlKind kind, int number)
 {
     switch (kind) {
     case ControlKind::Label: return QStringLiteral("Label%1").arg(number);
-    case ControlKind::Picture: return QStringLiteral("Image%1").arg(number);
+    case ControlKind::Image: return QStringLiteral("Image%1").arg(number);
     case ControlKind::TextBox: return QStringLiteral("Text%1").arg(number);
     case ControlKind::Button: return QStringLiteral("Command%1").arg(number);
     }
@@ -35,6 +37,7 @@ QString controlName(ControlKind kind, int number)
 Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     : QWidget(parent)
     , m_game(std::move(clock), std::move(seeder))
+    , m_x11Repeats(QGuiApplication::platformName() == QLatin1String("xcb"))
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -50,7 +53,7 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
     resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
 
     buildControls();
-    colourResults();
+    recolour();
     wireRules();
     m_pauseTimer.setSingleShot(true);
     m_pauseTimer.setTimerType(Qt::PreciseTimer);
@@ -65,24 +68,23 @@ Form1::~Form1() = default;
 void Form1::buildControls()
 {
     for (int pos = 1; pos <= CardCount; ++pos) {
-        auto *card = new Card(pos, this);
+        auto *card = new Card(pos, m_colours, this);
         connect(card, &Card::clicked, this, [this, pos] { m_game.pick(pos); });
         m_cards[static_cast<std::size_t>(pos - 1)] = card;
     }
-    m_image[CentreCell] = new PictureBox(this);
-    m_image[CentreCell]->setObjectName(QStringLiteral("Image%1").arg(CentreCell));
-    m_image[CentreCell]->setGeometry(cellRect(CentreCell));
+    auto *centrePicture = new PictureBox(this);
+    centrePicture->setObjectName(QStringLiteral("Image%1").arg(CentreCell));
+    centrePicture->setGeometry(cellRect(CentreCell));
 
-    auto *centre = new Label(true, this);
+    auto *centre = new Label(true, m_colours, this);
     centre->setObjectName(QStringLiteral("Label%1").arg(CentreCell));
     centre->setGeometry(cellRect(CentreCell));
     centre->setText(QStringLiteral("X"));
     centre->setAlignment(Qt::AlignCenter);
     centre->setFont(captionFont(48));
-    centre->setFixedTextColour(Qt::red);
     centre->setEnabled(false);
     centre->setAccessibleName(QStringLiteral("X, centro del tavolo"));
-    m_label[CentreCell] = centre;
+    m_centre = centre;
 
     // The grid's stack, from the bottom up: every card target below every picture, and
     // the "X" above the faces of the first twelve cards but below those of the rest.
@@ -91,7 +93,7 @@ void Form1::buildControls()
         card->raise();
     for (int pos = 1; pos < CentreCell; ++pos)
         card(pos)->face()->raise();
-    m_image[CentreCell]->raise();
+    centrePicture->raise();
     centre->raise();
     for (int pos = CentreCell; pos <= CardCount; ++pos)
         card(pos)->face()->raise();
@@ -103,23 +105,28 @@ void Form1::buildControls()
     for (const auto &entry : OffGridControls) {
         QWidget *control = nullptr;
         switch (entry.kind) {
-        case ControlKind::Picture: {
+        case ControlKind::Image: {
             auto *image = new PictureBox(this);
-            if (entry.number < TransferSlot) {
-                const FaceEntry &face = Faces[static_cast<std::size_t>(entry.number - FirstFacePicture)];
+            if (entry.number == TransferSlot) {
+                m_transferSlot = image;
+            } else {
+                const auto letter = static_cast<std::size_t>(entry.number - FirstFacePicture);
+                const FaceEntry &face = Faces[letter];
                 image->setPicture(std::make_shared<FacePicture>(QLatin1String(":/faces/") + QLatin1String(face.stem),
                                                                 QString::fromUtf8(face.name)));
+                m_facePictures[letter] = image;
             }
             image->hide();
-            m_image[static_cast<std::size_t>(entry.number)] = image;
             control = image;
             break;
         }
         case ControlKind::Label: {
-            auto *label = new Label(false, this);
+            auto *label = new Label(false, m_colours, this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setEnabled(false);
-            m_label[static_cast<std::size_t>(entry.number)] = label;
+            (entry.number == Instruction       ? m_instruction
+             : entry.number == AttemptsCaption ? m_attemptsCaption
+                                               : m_secondsCaption) = label;
             control = label;
             break;
         }
@@ -127,7 +134,7 @@ void Form1::buildControls()
             auto *box = new QLineEdit(this);
             box->setFont(results);
             box->setEnabled(false);
-            (entry.number == 1 ? m_text1 : m_text2) = box;
+            (entry.number == SecondsBox ? m_text1 : m_text2) = box;
             control = box;
             break;
         }
@@ -144,13 +151,13 @@ void Form1::buildControls()
         control->setGeometry(entry.rect());
     }
 
-    m_label[28]->setText(QStringLiteral("Secondi impiegati :"));
-    m_label[28]->setFont(results);
-    m_label[27]->setText(QStringLiteral("Tentativi :"));
-    m_label[27]->setFont(results);
-    m_label[26]->setText(QStringLiteral("Selezionare le caselle con il mouse"));
-    m_label[26]->setFont(captionFont(9.75));
-    m_label[26]->setWordWrap(true);
+    m_secondsCaption->setText(QStringLiteral("Secondi impiegati :"));
+    m_secondsCaption->setFont(results);
+    m_attemptsCaption->setText(QStringLiteral("Tentativi :"));
+    m_attemptsCaption->setFont(results);
+    m_instruction->setText(QStringLiteral("Selezionare le caselle con il mouse"));
+    m_instruction->setFont(captionFont(9.75));
+    m_instruction->setWordWrap(true);
     // A screen reader names each box by the caption beside it.
     m_text1->setAccessibleName(QStringLiteral("Secondi impiegati"));
     m_text2->setAccessibleName(QStringLiteral("Tentativi"));
@@ -161,30 +168,29 @@ void Form1::buildControls()
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Form1::colourResults()
+void Form1::recolour()
 {
-    // Behind the digits, the colour of a scroll bar's track. On it the digits' disabled
-    // colour, drawn toward the enabled one where it does not read there.
-    const QPalette &window = palette();
-    const QColor track = scrollBarColour(window);
+    m_colours = coloursFor(palette());
+    // Once the controls exist: the window hears of its palette while it is being built, too.
+    if (!m_text1)
+        return;
     QPalette pal;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        pal.setColor(group, QPalette::Base, track);
-    pal.setColor(QPalette::Disabled, QPalette::Text,
-                 legible(greyedText(window, QPalette::Text), track, TextContrast,
-                         window.color(QPalette::Active, QPalette::Text)));
+        pal.setColor(group, QPalette::Base, m_colours.resultsGround);
+    pal.setColor(QPalette::Disabled, QPalette::Text, m_colours.digits);
     m_text1->setPalette(pal);
     m_text2->setPalette(pal);
+    m_centre->setFixedTextColour(m_colours.cross, m_colours.crossOutline);
+    update();
 }
 
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Whoever changes the colours, the platform or the application, the window hears it
-    // as this, and its children take theirs from it: only the boxes' own must be made anew
-    // (once they exist: the window hears it while it is being built, too).
-    if (event->type() == QEvent::PaletteChange && m_text1)
-        colourResults();
+    // as one of these; on Windows a change of the system colours as a change of theme.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange)
+        recolour();
 }
 
 void Form1::wireRules()
@@ -232,9 +238,8 @@ void Form1::HideAllFaces()
 void Form1::giveFace(int pos, char letter)
 {
     // Handed on through the transfer slot: both hold the very same picture.
-    const auto face = FirstFacePicture + static_cast<int>(FaceLetters.find(letter));
-    m_image[TransferSlot]->setPicture(m_image[static_cast<std::size_t>(face)]->picture());
-    card(pos)->face()->setPicture(m_image[TransferSlot]->picture());
+    m_transferSlot->setPicture(m_facePictures[FaceLetters.find(letter)]->picture());
+    card(pos)->face()->setPicture(m_transferSlot->picture());
 }
 
 void Form1::showResults(qint64 seconds, qint64 attempts)
@@ -252,7 +257,7 @@ void Form1::showResults(qint64 seconds, qint64 attempts)
 // In the order in which a deal hides them and the end of a game shows them.
 std::array<QWidget *, 5> Form1::resultsPanel() const
 {
-    return {m_text1, m_text2, m_label[27], m_label[28], m_command1};
+    return {m_text1, m_text2, m_attemptsCaption, m_secondsCaption, m_command1};
 }
 
 void Form1::onPauseTimer()
@@ -280,33 +285,31 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             m_lastRelease = {key->key(), key->timestamp()};
         } else if (event->type() == QEvent::KeyPress) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            switch (key->key()) {
-            case Qt::Key_Space:
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                // A held key presses once: its repeats would press whatever has the keyboard
-                // by then, such as the first card of the deal that the same Enter made on
-                // "Ancora". X11 sends each repeat as a release and a press of one timestamp,
-                // which Qt marks as a repeat only if the press is already in when it reads the
-                // release: on a busy machine it is not.
-                if (key->isAutoRepeat()
-                    || (key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp))
-                    return true;
-                setKeyboardCue(true);
-                break;
-            case Qt::Key_Tab:
-            case Qt::Key_Backtab:
-            case Qt::Key_Left:
-            case Qt::Key_Right:
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_Home:
-            case Qt::Key_End: setKeyboardCue(true); break;
-            default: break;
-            }
+            if (!keyUse(key->key()))
+                return QWidget::eventFilter(watched, event);
+            // A held key presses once: its repeats would press whatever has the keyboard by
+            // then, such as the first card of the deal that the same Enter made on "Ancora".
+            // X11 sends each repeat as a release and a press of one timestamp, which Qt marks
+            // as a repeat only if the press is already in when it reads the release: on a busy
+            // machine it is not. Elsewhere a release and a press may share a timestamp and be
+            // two presses: Windows counts time in ticks of 16 ms, and keyboards on screen send
+            // them back to back.
+            const bool repeat =
+                key->isAutoRepeat()
+                || (m_x11Repeats && key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp);
+            if (repeat && keyDoes(key->key(), keyboardAt()) == KeyDoes::Press)
+                return true;
+            setKeyboardCue(true);
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+KeyboardAt Form1::keyboardAt() const
+{
+    if (qobject_cast<const Card *>(focusWidget()))
+        return KeyboardAt::Card;
+    return focusWidget() && focusWidget() == m_command1 ? KeyboardAt::Ancora : KeyboardAt::Elsewhere;
 }
 
 void Form1::setKeyboardCue(bool shown)
@@ -326,13 +329,13 @@ void Form1::keyPressEvent(QKeyEvent *event)
     const auto *focused = qobject_cast<const Card *>(focusWidget());
     const int from = focused ? focused->position() : 0;
     int to = 0;
-    switch (event->key()) {
-    case Qt::Key_Home: to = 1; break;
-    case Qt::Key_End: to = CardCount; break;
-    case Qt::Key_Left: to = from ? neighbourCard(from, 0, -1) : 0; break;
-    case Qt::Key_Right: to = from ? neighbourCard(from, 0, 1) : 0; break;
-    case Qt::Key_Up: to = from ? neighbourCard(from, -1, 0) : 0; break;
-    case Qt::Key_Down: to = from ? neighbourCard(from, 1, 0) : 0; break;
+    switch (keyDoes(event->key(), keyboardAt())) {
+    case KeyDoes::First: to = 1; break;
+    case KeyDoes::Last: to = CardCount; break;
+    case KeyDoes::Left: to = neighbourCard(from, 0, -1); break;
+    case KeyDoes::Right: to = neighbourCard(from, 0, 1); break;
+    case KeyDoes::Up: to = neighbourCard(from, -1, 0); break;
+    case KeyDoes::Down: to = neighbourCard(from, 1, 0); break;
     default: break;
     }
     if (to)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "game.h"
+#include "ink.h"
+#include "keys.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -37,7 +39,9 @@ protected:
 private:
     void buildControls();
     void wireRules();
-    void colourResults();
+    // The player's colours made anew from the palette, and given to the controls that
+    // keep colours of their own.
+    void recolour();
     // A new game: the results hidden, a fresh deal, every card face down.
     void Form_Load();
     void Command1_Click();
@@ -47,13 +51,20 @@ private:
     std::array<QWidget *, 5> resultsPanel() const;
     void onPauseTimer();
     void setKeyboardCue(bool shown);
+    KeyboardAt keyboardAt() const;
     Card *card(int pos) const { return m_cards[static_cast<std::size_t>(pos - 1)]; }
 
     Game m_game;
+    // Read by every control that draws in them.
+    Colours m_colours;
     std::array<Card *, CardCount> m_cards{};
-    // Indexed by the controls' own numbers; the cards' are theirs.
-    std::array<Label *, 29> m_label{};
-    std::array<PictureBox *, 39> m_image{};
+    Label *m_centre = nullptr;
+    Label *m_instruction = nullptr;
+    Label *m_attemptsCaption = nullptr;
+    Label *m_secondsCaption = nullptr;
+    // By letter, in the rules' order.
+    std::array<PictureBox *, PairCount> m_facePictures{};
+    PictureBox *m_transferSlot = nullptr;
     QLineEdit *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
@@ -63,6 +74,8 @@ private:
         int key = 0;
         quint64 timestamp = 0;
     } m_lastRelease;
+    // Only X11 sends a held key's repeats as a release and a press of one timestamp.
+    const bool m_x11Repeats;
     // A member, so that it dies with the window, before the controls it would touch:
     // closing the window mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;

@@ -28,13 +28,23 @@ double relativeLuminance(const QColor &colour)
     return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
 }
 
-} // namespace
-
+// The ratio of the lighter colour's relative luminance to the darker's, each plus 0.05:
+// 1 for the same colour, 21 for black on white.
 double contrast(const QColor &a, const QColor &b)
 {
     const double one = relativeLuminance(a) + 0.05;
     const double other = relativeLuminance(b) + 0.05;
     return std::max(one, other) / std::min(one, other);
+}
+
+// What a translucent colour looks like once drawn on `ground`.
+QColor over(const QColor &colour, const QColor &ground)
+{
+    const QColor top = colour.toRgb();
+    const QColor bottom = ground.toRgb();
+    const int alpha = top.alpha();
+    auto mix = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha) + 127) / 255; };
+    return {mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue())};
 }
 
 QColor blackOrWhiteOn(const QColor &ground)
@@ -44,16 +54,18 @@ QColor blackOrWhiteOn(const QColor &ground)
     return contrast(black, ground) > contrast(white, ground) ? black : white;
 }
 
+// `colour` itself where it reads at `ratio` against `ground`. Otherwise the colour
+// mixed from it toward `towards` just far enough to read; toward black or white instead,
+// whichever reads better, where not even `towards` does.
 QColor legible(const QColor &colour, const QColor &ground, double ratio, const QColor &towards)
 {
-    if (contrast(colour, ground) >= ratio)
-        return colour;
-    const QColor target = contrast(towards, ground) >= ratio ? towards : blackOrWhiteOn(ground);
+    const QColor from = over(colour, ground);
+    if (contrast(from, ground) >= ratio)
+        return from;
+    const QColor to = contrast(over(towards, ground), ground) >= ratio ? over(towards, ground) : blackOrWhiteOn(ground);
     // Step by step, not by halving: on the way the mix may cross the ground's own
     // lightness. In whole 8-bit steps, so that what is measured here is what is drawn.
     constexpr int Steps = 255;
-    const QColor from = colour.toRgb();
-    const QColor to = target.toRgb();
     for (int step = 1; step < Steps; ++step) {
         auto mix = [step](int a, int b) { return a + (b - a) * step / Steps; };
         const QColor mixed(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
@@ -63,6 +75,9 @@ QColor legible(const QColor &colour, const QColor &ground, double ratio, const Q
     return to;
 }
 
+// The colour a player's desktop gives greyed text in a palette's role. Windows keeps one of
+// its own among its system colours, which a high contrast scheme sets and Qt's palette
+// does not carry: Qt mixes the text and its ground there instead.
 QColor greyedText([[maybe_unused]] const QPalette &palette, [[maybe_unused]] QPalette::ColorRole role)
 {
 #ifdef Q_OS_WIN
@@ -72,6 +87,9 @@ QColor greyedText([[maybe_unused]] const QPalette &palette, [[maybe_unused]] QPa
 #endif
 }
 
+// The colour of a scroll bar's track. Windows names it among its system colours; other
+// desktops name none, and a palette's midlight, a shade set apart from the ground, stands
+// in for it.
 QColor scrollBarColour([[maybe_unused]] const QPalette &palette)
 {
 #ifdef Q_OS_WIN
@@ -79,6 +97,35 @@ QColor scrollBarColour([[maybe_unused]] const QPalette &palette)
 #else
     return palette.color(QPalette::Active, QPalette::Midlight);
 #endif
+}
+
+} // namespace
+
+Colours coloursFor(const QPalette &palette)
+{
+    Colours colours;
+    // Each text measured on the ground Qt pairs it with: button text on the button face,
+    // a box's text on its base.
+    const QColor ground = over(palette.color(QPalette::Active, QPalette::Button), Qt::black);
+    const QColor text = palette.color(QPalette::Active, QPalette::ButtonText);
+    colours.ground = ground;
+    colours.caption = legible(text, ground, TextContrast, text);
+    // A disabled grey often does not read: it is drawn toward the enabled colour until it does.
+    colours.greyedCaption = legible(greyedText(palette, QPalette::ButtonText), ground, TextContrast, text);
+    colours.line = legible(text, ground, LineContrast, text);
+    // Dark blue where it reads on the card; else the palette's highlight, made to read.
+    const QColor blue(0x1a, 0x3f, 0x9c);
+    colours.ring = contrast(blue, ground) >= LineContrast
+                       ? blue
+                       : legible(palette.color(QPalette::Active, QPalette::Highlight), ground, LineContrast, text);
+    colours.ringTone = blackOrWhiteOn(colours.ring);
+    colours.resultsGround = over(scrollBarColour(palette), ground);
+    colours.digits = legible(greyedText(palette, QPalette::Text), colours.resultsGround, TextContrast,
+                             palette.color(QPalette::Active, QPalette::Text));
+    colours.cross = QColor(Qt::red);
+    if (contrast(colours.cross, ground) < LineContrast)
+        colours.crossOutline = blackOrWhiteOn(ground);
+    return colours;
 }
 
 } // namespace pairon12

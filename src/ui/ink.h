@@ -9,30 +9,31 @@ namespace pairon12 {
 inline constexpr double TextContrast = 4.5;
 inline constexpr double LineContrast = 3.0;
 
-// The ratio of the lighter colour's relative luminance to the darker's, each plus 0.05:
-// 1 for the same colour, 21 for black on white.
-double contrast(const QColor &a, const QColor &b);
+// The player's colours as the game draws them, each made to read on the ground it is
+// drawn on: the palette's own where it reads there, else the nearest colour that does.
+// All opaque, so that what was measured is what is drawn.
+struct Colours {
+    // Of the window, the captions and the cards: the button face.
+    QColor ground;
+    QColor caption;
+    QColor greyedCaption;
+    // The cards' borders and the X's.
+    QColor line;
+    // The keyboard's ring around a card, and its second tone inside, which shows it on
+    // any face.
+    QColor ring;
+    QColor ringTone;
+    QColor resultsGround;
+    // The results' digits, greyed as the boxes are disabled.
+    QColor digits;
+    // Always pure red; outlined in black or white where red does not read on the ground,
+    // with no outline (an invalid colour) where it does.
+    QColor cross;
+    QColor crossOutline;
+};
 
-// Black or white, whichever stands out more from `ground`.
-QColor blackOrWhiteOn(const QColor &ground);
-
-// `colour` itself where it reads at `ratio` against `ground`. Otherwise the colour
-// mixed from it toward `towards` just far enough to read; toward black or white instead,
-// whichever reads better, where not even `towards` does.
-QColor legible(const QColor &colour, const QColor &ground, double ratio, const QColor &towards);
-inline QColor legible(const QColor &colour, const QColor &ground, double ratio)
-{
-    return legible(colour, ground, ratio, colour);
-}
-
-// The colour a player's desktop gives greyed text in a palette's role. Windows keeps one of
-// its own among its system colours, which a high contrast scheme sets and Qt's palette
-// does not carry: Qt mixes the text and its ground there instead.
-QColor greyedText(const QPalette &palette, QPalette::ColorRole role);
-
-// The colour of a scroll bar's track. Windows names it among its system colours; other
-// desktops name none, and a palette's midlight, a shade set apart from the ground, stands
-// in for it.
-QColor scrollBarColour(const QPalette &palette);
+// Made anew whenever the palette changes: from the palette, and on Windows from the
+// system colours that Qt's palette does not carry (greyed text, the scroll bar's track).
+Colours coloursFor(const QPalette &palette);
 
 } // namespace pairon12

@@ -30,12 +30,18 @@ inline constexpr int CentreCell = 13;
 
 constexpr int gridCellOf(int pos) { return pos < CentreCell ? pos : pos + 1; }
 
-// Grid squares are 975 twips on a 960-twip pitch: neighbours share a one-pixel strip.
+// A card's square, and every picture control's: 65 pixels a side at 96 dpi. The faces are
+// drawn for it, and their light fringe grows with it.
+inline constexpr int CardSideTwips = 975;
+inline constexpr int CardSide = twipsToPixels(CardSideTwips);
+
+// Neighbouring squares share a one-pixel strip: the grid's pitch is a pixel less than a side.
 constexpr QRect cellRect(int cell)
 {
+    constexpr int pitch = CardSideTwips - TwipsPerPixel;
     const int row = (cell - 1) / GridSide;
     const int column = (cell - 1) % GridSide;
-    return twipsRect(1560 + 960 * column, 1080 + 960 * row, 975, 975);
+    return twipsRect(1560 + pitch * column, 1080 + pitch * row, CardSideTwips, CardSideTwips);
 }
 
 // The card an arrow key reaches from card `pos`, a step of (rows, columns) away: the
@@ -55,7 +61,7 @@ constexpr int neighbourCard(int pos, int rows, int columns)
     return to < CentreCell ? to : to - 1;
 }
 
-enum class ControlKind : std::uint8_t { Label, Picture, TextBox, Button };
+enum class ControlKind : std::uint8_t { Label, Image, TextBox, Button };
 
 struct ControlSpec {
     ControlKind kind;
@@ -64,34 +70,41 @@ struct ControlSpec {
     QRect rect() const { return twipsRect(left, top, width, height); }
 };
 
+// The controls off the grid keep their numbers (Label28, Image38); the code knows them by
+// what they are.
+inline constexpr int SecondsCaption = 28;   // Label28
+inline constexpr int AttemptsCaption = 27;  // Label27
+inline constexpr int Instruction = 26;      // Label26
+inline constexpr int SecondsBox = 1;        // Text1
+inline constexpr int AttemptsBox = 2;       // Text2
+inline constexpr int Restart = 1;           // Command1, "Ancora"
+inline constexpr int FirstFacePicture = 26; // Image26..Image37 hold the faces of "a".."n"
+inline constexpr int TransferSlot = 38;     // Image38 passes a face on
+
 // Everything off the grid. The face picture controls and the transfer slot are
 // never shown; they only hold pictures.
 // clang-format off
 inline constexpr std::array<ControlSpec, 19> OffGridControls{{
-    {ControlKind::Label, 28, 1560, 360, 2535, 375},
-    {ControlKind::TextBox, 1, 4440, 360, 855, 375},
-    {ControlKind::Label, 27, 480, 6240, 1455, 375},
-    {ControlKind::TextBox, 2, 2280, 6240, 615, 375},
-    {ControlKind::Button, 1, 4680, 6360, 1215, 375},
-    {ControlKind::Label, 26, 120, 2400, 1215, 1215},
-    {ControlKind::Picture, 26, 120, 240, 975, 975},
-    {ControlKind::Picture, 27, 120, 240, 975, 975},
-    {ControlKind::Picture, 28, 120, 240, 975, 975},
-    {ControlKind::Picture, 29, 120, 240, 975, 975},
-    {ControlKind::Picture, 30, 120, 240, 975, 975},
-    {ControlKind::Picture, 31, 120, 240, 975, 975},
-    {ControlKind::Picture, 32, 120, 240, 975, 975},
-    {ControlKind::Picture, 33, 120, 360, 975, 975},
-    {ControlKind::Picture, 34, 120, 240, 975, 975},
-    {ControlKind::Picture, 35, 240, 240, 975, 975},
-    {ControlKind::Picture, 36, 120, 240, 975, 975},
-    {ControlKind::Picture, 37, 120, 240, 975, 975},
-    {ControlKind::Picture, 38, 120, 240, 975, 975},
+    {ControlKind::Label, SecondsCaption, 1560, 360, 2535, 375},
+    {ControlKind::TextBox, SecondsBox, 4440, 360, 855, 375},
+    {ControlKind::Label, AttemptsCaption, 480, 6240, 1455, 375},
+    {ControlKind::TextBox, AttemptsBox, 2280, 6240, 615, 375},
+    {ControlKind::Button, Restart, 4680, 6360, 1215, 375},
+    {ControlKind::Label, Instruction, 120, 2400, 1215, 1215},
+    {ControlKind::Image, FirstFacePicture, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 27, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 28, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 29, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 30, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 31, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 32, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 33, 120, 360, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 34, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 35, 240, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 36, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, 37, 120, 240, CardSideTwips, CardSideTwips},
+    {ControlKind::Image, TransferSlot, 120, 240, CardSideTwips, CardSideTwips},
 }};
 // clang-format on
-
-// Image26..Image37 hold the faces of the letters "a".."n"; Image38 passes a face on.
-inline constexpr int FirstFacePicture = 26;
-inline constexpr int TransferSlot = 38;
 
 } // namespace pairon12

@@ -1,5 +1,7 @@
 #include "picturebox.h"
 
+#include "layout.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResource>
@@ -15,11 +17,13 @@ QPixmap FacePicture::pixmap(QSize size, qreal devicePixelRatio) const
     if (m_cache.size() != device || m_cache.devicePixelRatio() != devicePixelRatio) {
         // The smallest drawing no smaller than the square, shrunk by averaging when the
         // screen's scale falls between two of them; the largest beyond them all.
-        constexpr std::array sides{PAIRON12_FACE_SIDES};
+        constexpr std::array scales{PAIRON12_FACE_SCALES};
         const int wanted = std::max(device.width(), device.height());
-        const auto fits = std::find_if(sides.begin(), sides.end(), [wanted](int side) { return side >= wanted; });
-        const int side = fits == sides.end() ? sides.back() : *fits;
-        const QByteArray pixels = QResource(m_resource + '-' + QString::number(side) + ".argb").uncompressedData();
+        const auto fits =
+            std::find_if(scales.begin(), scales.end(), [wanted](int scale) { return scale * CardSide >= wanted; });
+        const int scale = fits == scales.end() ? scales.back() : *fits;
+        const int side = scale * CardSide;
+        const QByteArray pixels = QResource(m_resource + '-' + QString::number(scale) + "x.argb").uncompressedData();
         if (pixels.size() != qsizetype(side) * side * 4)
             return {};
         const QImage drawn(reinterpret_cast<const uchar *>(pixels.constData()), side, side,

@@ -12,6 +12,7 @@ from screen_reader import Orca
 from xsession import XSession, check, until
 
 GAME, WAYLAND = sys.argv[1], sys.argv[2] == "wayland"
+SLOW = float(os.environ.get("PAIRON12_SLOWDOWN", "1"))  # how much slower a sanitizer build runs
 
 
 
@@ -33,7 +34,7 @@ def starve(pid):  # as on a busy machine: the thread that Qt's Wayland plugin re
 
 def close(win, game, when):  # as a player does; the game must be gone a second later, with status 0
     win.close()
-    check(game.wait(1) == 0, f"closed {when}, the game exited with status {game.returncode}")
+    check(game.wait(SLOW) == 0, f"closed {when}, the game exited with status {game.returncode}")
 
 
 with XSession(accessibility=True, wayland=WAYLAND) as xs:
@@ -67,7 +68,7 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
 
     def heard(*cards, also=()):  # each card's face as Orca says it, maybe in one breath, and what else it
         # said with the last; also: what else must be said with them, before or after
-        found = orca.wait_for_each(*map(turned, cards), *also, timeout=1)
+        found = orca.wait_for_each(*map(turned, cards), *also, timeout=SLOW)
         for pos, said in zip(cards, found):
             faces[pos] = said[1]
             ringed = pos == at and "Secondi impiegati" not in said.string  # at the end Ancora has the keyboard
@@ -91,7 +92,7 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
             check(said.endswith("Coppia trovata."), f"a pair was found, but Orca said {said!r}")
             continue
         check(said.endswith("Non fanno coppia."), f"a pair failed, but Orca said {said!r}")
-        orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2)
+        orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2 * SLOW)
         until("a failed pair never turned back",
               lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, first + 1))
     left = [(a, b) for a in range(1, 25) for b in range(a + 1, 25)
