@@ -71,7 +71,8 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
         found = orca.wait_for_each(*map(turned, cards), *also, timeout=SLOW)
         for pos, said in zip(cards, found):
             faces[pos] = said[1]
-            ringed = pos == at and "Secondi impiegati" not in said.string  # at the end Ancora has the keyboard
+            # At the end Ancora has the keyboard.
+            ringed = pos == at and "Secondi impiegati" not in said.string
             until(f"card {pos} shows no face, on its own card's ground, or a wrong ring",
                   lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) == ringed)
         return found[len(cards) - 1].string

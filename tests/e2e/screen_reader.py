@@ -58,7 +58,7 @@ class Orca:
                 raise TimeoutError(f"Orca did not say {pattern!r}; it said {self.said[self.seen:]}")
             time.sleep(0.01)
 
-    def wait_for_each(self, *patterns, timeout=5):  # all since the last one waited for, in any order, or in one
+    def wait_for_each(self, *patterns, timeout=5):  # all since the last one waited for, in any order
         start, last, found = self.seen, self.seen, []
         for pattern in patterns:
             self.seen = start
