@@ -21,6 +21,6 @@ scripts/debian-root.sh "$release" '
       -DPAIRON12_SYSTEM_TESTS=ON -DPAIRON12_BENCHMARKS=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
     cmake --build system && ctest --test-dir system --output-on-failure -R \"^(e2e|packaging)_\"
   "
-  # The tree is held to this release's clang-format and clang-tidy as well as the host's.
+  # The tree is held to the clang-format and clang-tidy of this release too.
   cd /src && scripts/check-style.sh /home/tester/system
 '
