@@ -3,7 +3,6 @@
 #include <QRect>
 
 #include <array>
-#include <cstdint>
 
 namespace pairon12 {
 
@@ -61,7 +60,7 @@ constexpr int neighbourCard(int pos, int rows, int columns)
     return to < CentreCell ? to : to - 1;
 }
 
-enum class ControlKind : std::uint8_t { Label, Image, TextBox, Button };
+enum class ControlKind { Label, Image, TextBox, Button };
 
 struct ControlSpec {
     ControlKind kind;
