@@ -21,12 +21,12 @@ Announcer::Announcer(QWidget *window) : QObject(window), m_window(window), m_tur
 bool Announcer::eventFilter(QObject *watched, QEvent *event)
 {
     // Orca 48 names a window as it comes to the front, but no longer says its
-    // description, where the game says how it is played: said once, on the first, and
-    // before the card with the keyboard is named.
+    // description, where the game says how it is played: said once, on the first. Not at
+    // once: Orca drops an announcement that reaches it before the window's activation,
+    // and has the window's name and the card with the keyboard to say first.
     if (watched == m_window && event->type() == QEvent::WindowActivate && !m_introduced) {
         m_introduced = true;
-        say(m_window->accessibleDescription());
-        flush();
+        QTimer::singleShot(IntroductionDelayMs, this, [this] { say(m_window->accessibleDescription()); });
     }
     return false;
 }
@@ -36,15 +36,23 @@ void Announcer::flush()
     m_turnOver.stop();
     if (m_pending.isEmpty())
         return;
-    // From the control with the keyboard, not the window: Orca 48 drops an event of a kind
-    // it had from the same program less than 100 ms before, unless its source has the
-    // keyboard, and a quick player's second card comes sooner than that. Polite: it waits
-    // for the first card's words to end rather than cutting them off.
+    // Orca 48 drops an event of a kind that comes less than 100 ms after another from the
+    // same program, unless its source has the keyboard, and a quick player's second card
+    // comes sooner than that: it waits, and whatever else is to be said by then is said
+    // with it.
+    if (m_lastSent.isValid() && m_lastSent.elapsed() < AnnouncementSpacingMs) {
+        m_turnOver.start(static_cast<int>(AnnouncementSpacingMs - m_lastSent.elapsed()));
+        return;
+    }
+    // From the control with the keyboard, which that guard lets through whenever it comes:
+    // Orca may hear two at once after a busy moment. Polite: it waits for the words
+    // before it to end rather than cutting them off.
     QWidget *focused = m_window->focusWidget();
     QAccessibleAnnouncementEvent event(focused ? focused : m_window, m_pending.join(QLatin1Char(' ')));
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
     m_pending.clear();
     QAccessible::updateAccessibility(&event);
+    m_lastSent.start();
 }
 
 #else
@@ -128,7 +136,9 @@ void Announcer::flush()
 void Announcer::say(const QString &text)
 {
     m_pending << text;
-    m_turnOver.start();
+    // One already waiting says this too.
+    if (!m_turnOver.isActive())
+        m_turnOver.start(0);
 }
 
 } // namespace pairon12

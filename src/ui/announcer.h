@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -35,8 +36,12 @@ private:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    static constexpr qint64 AnnouncementSpacingMs = 150;
+    static constexpr int IntroductionDelayMs = 500;
+
     QWidget *m_window;
     bool m_introduced = false;
+    QElapsedTimer m_lastSent;
 #else
     StatusBar *m_statusBar;
 #endif
