@@ -113,7 +113,10 @@ cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build/host" --target bake_pictures --parallel "$jobs"
 # Afresh each time: a build directory keeps the toolchain it was first configured with,
 # which names the Qt it was built against.
+# Debian's Qt 6.8 leaves the plugins' targets out unless asked: the platform plugin is
+# installed beside the program by its target.
 cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAIRON12_WERROR=ON \
+  -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DPAIRON12_BAKE_PICTURES="$build/host/src/ui/bake_pictures" \
   -DBUILD_TESTING=OFF >/dev/null
