@@ -64,9 +64,9 @@ build_qt() {
   # Qt records the toolchain file it was built with and loads it again for every project
   # built against it, so the cache keeps its own copy rather than pointing into a tree.
   cp "$toolchain" "$qt_toolchain"
-  echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix" \
-       "(about 25 minutes on 2 cores); log: $cache/qt-$qt_version-$key.log"
   local start=$SECONDS log=$cache/qt-$qt_version-$key.log status=0
+  echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix" \
+       "(about 25 minutes on 2 cores); log: $log"
   # Not on the left of ||, where bash would ignore set -e inside: the first failing step
   # ends the build, and it is that step's output the log ends with.
   set +e

@@ -13,7 +13,6 @@ namespace pairon12 {
 Announcer::Announcer(QWidget *window) : QObject(window), m_window(window), m_turnOver(this)
 {
     m_turnOver.setSingleShot(true);
-    m_turnOver.setInterval(0);
     connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
     window->installEventFilter(this);
 }
@@ -118,7 +117,6 @@ Announcer::Announcer(QWidget *window) : QObject(window), m_statusBar(new StatusB
 {
     QAccessible::installFactory(statusBarParts);
     m_turnOver.setSingleShot(true);
-    m_turnOver.setInterval(0);
     connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
 }
 

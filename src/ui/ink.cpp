@@ -62,7 +62,8 @@ QColor legible(const QColor &colour, const QColor &ground, double ratio, const Q
     const QColor from = over(colour, ground);
     if (contrast(from, ground) >= ratio)
         return from;
-    const QColor to = contrast(over(towards, ground), ground) >= ratio ? over(towards, ground) : blackOrWhiteOn(ground);
+    const QColor towardsDrawn = over(towards, ground);
+    const QColor to = contrast(towardsDrawn, ground) >= ratio ? towardsDrawn : blackOrWhiteOn(ground);
     // Step by step, not by halving: on the way the mix may cross the ground's own
     // lightness. In whole 8-bit steps, so that what is measured here is what is drawn.
     constexpr int Steps = 255;
