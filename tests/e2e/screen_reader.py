@@ -17,6 +17,10 @@ SPEECH = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)? ?(?:\{.*\}|None)$")
 CUSTOMIZATION = """from orca import debug
 debug.debugLevel, debug.debugFile = debug.LEVEL_INFO, open({log!r}, "w", buffering=1)
 """
+# Orca says it is on before it listens to programs (Orca 48 some 70 ms before): a game
+# started in between would come up unheard. Orca 43 logs the first, Orca 48 the second,
+# as it starts to listen.
+LISTENING = re.compile(r"ORCA: Starting (?:ATSPI registry|Atspi main event loop)")
 # Orca's answer to a second Orca of the same user.
 ALONE = "this test starts an Orca of its own, and Orca will not run beside another Orca of the same user"
 
@@ -38,13 +42,20 @@ class Orca:
                    GSETTINGS_BACKEND="memory", LANG="C.UTF-8", LANGUAGE="en")
         env.pop("LC_ALL", None), env.pop("LC_MESSAGES", None)
         xs.start(["orca", "-u", prefs], env=env, stdin=sp.DEVNULL, stdout=sp.DEVNULL, stderr=sp.DEVNULL)
-        self.said, self.seen, self.partial = [], 0, ""
+        self.said, self.seen, self.partial, self.listening = [], 0, "", False
         self.wait_for("^Screen reader on", timeout)
+        deadline = time.monotonic() + timeout
+        while not self.listening:
+            if time.monotonic() > deadline:
+                raise TimeoutError("Orca said it was on but never started to listen to programs")
+            time.sleep(0.01)
+            self.listen()
 
     def listen(self):
         lines = (self.partial + self.log.read()).split("\n")
         self.partial = lines.pop()  # not yet ended
         self.said += [found[1] for line in lines if (found := SPEECH.search(line))]
+        self.listening = self.listening or any(LISTENING.search(line) for line in lines)
 
     def wait_for(self, pattern, timeout=5):  # the first utterance since the last one waited for
         deadline = time.monotonic() + timeout
