@@ -5,7 +5,7 @@
 # leaving nothing behind. The rest of a game is the same code on every platform, played to its
 # end, paused and closed in its pauses by the end-to-end test.
 #   play_under_wine.py PACKAGES [SHOT.png]    (PACKAGES: cpack's zip and installer)
-import contextlib, glob, os, subprocess as sp, sys, tempfile, zipfile
+import contextlib, glob, os, shutil, subprocess as sp, sys, tempfile, zipfile
 import pefile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import screen
@@ -19,11 +19,15 @@ HIGH_CONTRAST_BLACK = dict(ButtonFace="0 0 0", ButtonText="255 255 255", GrayTex
 
 (installer,), (archive,) = (glob.glob(f"{sys.argv[1]}/pairon12-*.{kind}") for kind in ("exe", "zip"))
 with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, contextlib.ExitStack() as end:
-    # No .NET or browser engine to offer, and no menu entries, file types or server directory left
-    # outside the profile.
-    os.environ |= dict(WINEPREFIX=prefix, WINEDEBUG="-all", TMPDIR=prefix,
+    # No .NET or browser engine to offer, and no menu entries or file types left outside the profile.
+    os.environ |= dict(WINEPREFIX=prefix, WINEDEBUG="-all",
                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     os.environ.pop("QT_QPA_PLATFORM")  # Wine hands the environment on, and this names Linux's plugin
+    # Debian 13's Wine aborts at start ("free(): invalid pointer") whenever TMPDIR is set, to
+    # anything; so its server's folder goes to /tmp, named in the profile, and is taken away here.
+    os.environ.pop("TMPDIR", None)
+    named = f"{prefix}/wineserver"
+    end.callback(lambda: os.path.exists(named) and shutil.rmtree(f"/tmp/{open(named).read().strip()}"))
     wine = lambda *argv: sp.run([WINE, *argv], check=True, capture_output=True)
     settle = lambda: sp.run(["/usr/lib/wine/wineserver", "-w"], check=True)  # all ended, registry saved
     end.callback(sp.run, ["/usr/lib/wine/wineserver", "-k"])  # whatever happens, before the profile goes
