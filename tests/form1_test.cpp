@@ -262,7 +262,7 @@ private slots:
         Table table;
         QVERIFY(table.shown());
         QApplication::setPalette(palette);
-        const Colours colours = coloursFor(QApplication::palette());
+        const Colours colours = coloursFor(QApplication::palette(), std::nullopt);
         auto reads = [](const QColor &colour, const QColor &ground, double ratio) {
             return colour.alpha() == 255 && contrast(colour.rgb(), ground.rgb()) >= ratio;
         };
@@ -286,6 +286,20 @@ private slots:
         QVERIFY(shows(shot, square(1), colours.ring) && shows(shot, square(1), colours.ringTone));
         QVERIFY(shows(shot, square(13), colours.cross));
         QVERIFY(!outlined || shows(shot, square(13).adjusted(2, 2, -2, -2), colours.crossOutline));
+    }
+
+    // Windows' High Contrast Black: its own greyed text, a bright green that Qt's palette
+    // mixes away to grey, on the scroll bar's black track, where Qt's palette has only
+    // the white of a 3-D edge.
+    void aHighContrastSchemesColoursAreDrawnAsTheyAre()
+    {
+        const QColor green(63, 242, 63);
+        QPalette palette = desktop(0x000000, 0x808080);
+        palette.setColor(QPalette::Midlight, Qt::white);
+        const Colours colours = coloursFor(palette, HighContrastColours{green, QColor(Qt::black)});
+        QCOMPARE(colours.greyedCaption, green);
+        QCOMPARE(colours.resultsGround, QColor(Qt::black));
+        QCOMPARE(colours.digits, green);
     }
 
     void keysMoveAndTurnCards_data()

@@ -170,7 +170,7 @@ void Form1::buildControls()
 
 void Form1::recolour()
 {
-    m_colours = coloursFor(palette());
+    m_colours = coloursFor(palette(), highContrastColours());
     // Once the controls exist: the window hears of its palette while it is being built, too.
     if (!m_text1)
         return;

@@ -76,33 +76,23 @@ QColor legible(const QColor &colour, const QColor &ground, double ratio, const Q
     return to;
 }
 
-// The colour a player's desktop gives greyed text in a palette's role. Windows keeps one of
-// its own among its system colours, which a high contrast scheme sets and Qt's palette
-// does not carry: Qt mixes the text and its ground there instead.
-QColor greyedText([[maybe_unused]] const QPalette &palette, [[maybe_unused]] QPalette::ColorRole role)
-{
-#ifdef Q_OS_WIN
-    return systemColour(COLOR_GRAYTEXT);
-#else
-    return palette.color(QPalette::Disabled, role);
-#endif
-}
-
-// The colour of a scroll bar's track. Windows names it among its system colours; other
-// desktops name none, and a palette's midlight, a shade set apart from the ground, stands
-// in for it.
-QColor scrollBarColour([[maybe_unused]] const QPalette &palette)
-{
-#ifdef Q_OS_WIN
-    return systemColour(COLOR_SCROLLBAR);
-#else
-    return palette.color(QPalette::Active, QPalette::Midlight);
-#endif
-}
-
 } // namespace
 
-Colours coloursFor(const QPalette &palette)
+#ifdef Q_OS_WIN
+std::optional<HighContrastColours> highContrastColours()
+{
+    HIGHCONTRASTW scheme{};
+    scheme.cbSize = sizeof(scheme);
+    if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, scheme.cbSize, &scheme, 0)
+        || (scheme.dwFlags & HCF_HIGHCONTRASTON) == 0)
+        return std::nullopt;
+    return HighContrastColours{systemColour(COLOR_GRAYTEXT), systemColour(COLOR_SCROLLBAR)};
+}
+#else
+std::optional<HighContrastColours> highContrastColours() { return std::nullopt; }
+#endif
+
+Colours coloursFor(const QPalette &palette, const std::optional<HighContrastColours> &highContrast)
 {
     Colours colours;
     // Each text measured on the ground Qt pairs it with: button text on the button face,
@@ -112,7 +102,9 @@ Colours coloursFor(const QPalette &palette)
     colours.ground = ground;
     colours.caption = legible(text, ground, TextContrast, text);
     // A disabled grey often does not read: it is drawn toward the enabled colour until it does.
-    colours.greyedCaption = legible(greyedText(palette, QPalette::ButtonText), ground, TextContrast, text);
+    const QColor greyedCaption =
+        highContrast ? highContrast->greyedText : palette.color(QPalette::Disabled, QPalette::ButtonText);
+    colours.greyedCaption = legible(greyedCaption, ground, TextContrast, text);
     colours.line = legible(text, ground, LineContrast, text);
     // Dark blue where it reads on the card; else the palette's highlight, made to read.
     const QColor blue(0x1a, 0x3f, 0x9c);
@@ -120,9 +112,14 @@ Colours coloursFor(const QPalette &palette)
                        ? blue
                        : legible(palette.color(QPalette::Active, QPalette::Highlight), ground, LineContrast, text);
     colours.ringTone = blackOrWhiteOn(colours.ring);
-    colours.resultsGround = over(scrollBarColour(palette), ground);
-    colours.digits = legible(greyedText(palette, QPalette::Text), colours.resultsGround, TextContrast,
-                             palette.color(QPalette::Active, QPalette::Text));
+    // A scroll bar's track, as the results' boxes are, where a high contrast scheme names
+    // one; elsewhere the palette's midlight, a shade set apart from the ground, stands in.
+    colours.resultsGround =
+        over(highContrast ? highContrast->scrollBar : palette.color(QPalette::Active, QPalette::Midlight), ground);
+    const QColor greyedDigits =
+        highContrast ? highContrast->greyedText : palette.color(QPalette::Disabled, QPalette::Text);
+    colours.digits =
+        legible(greyedDigits, colours.resultsGround, TextContrast, palette.color(QPalette::Active, QPalette::Text));
     colours.cross = QColor(Qt::red);
     if (contrast(colours.cross, ground) < LineContrast)
         colours.crossOutline = blackOrWhiteOn(ground);

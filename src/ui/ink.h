@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QPalette>
 
+#include <optional>
+
 namespace pairon12 {
 
 // What a colour needs against the ground it lies on to read: text, and lines or marks.
@@ -32,8 +34,20 @@ struct Colours {
     QColor crossOutline;
 };
 
-// Made anew whenever the palette changes: from the palette, and on Windows from the
-// system colours that Qt's palette does not carry (greyed text, the scroll bar's track).
-Colours coloursFor(const QPalette &palette);
+// Two colours of a Windows high contrast scheme that Qt's palette does not carry: greyed
+// text (Qt mixes the text and its ground instead) and a scroll bar's track.
+struct HighContrastColours {
+    QColor greyedText;
+    QColor scrollBar;
+};
+
+// The scheme's two where Windows has a high contrast scheme on. Nowhere else: in Windows'
+// light and dark modes the system colours are left at the classic ones, which dark mode
+// does not touch, and the palette is the player's.
+std::optional<HighContrastColours> highContrastColours();
+
+// Made anew whenever the palette changes, from the palette and, under a high contrast
+// scheme, its two colours.
+Colours coloursFor(const QPalette &palette, const std::optional<HighContrastColours> &highContrast);
 
 } // namespace pairon12
