@@ -11,6 +11,10 @@
 #include <cstdlib>
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 QIcon programIcon()
@@ -33,6 +37,21 @@ constexpr const char *HelpText = "Uso: pairon12 [opzioni]\n"
                                  "programmi Qt, come -platform, valgono come sempre; ogni altro argomento\n"
                                  "è ignorato.\n";
 
+#ifdef Q_OS_WIN
+// Windows gives a program with a window of its own no console, so its answer to a command
+// typed at a prompt would go nowhere: it is written to the console of whoever started the
+// program, if any. Output already sent to a file or a pipe stays there. A start from the Start menu
+// or the Explorer never comes here, and no console window ever opens.
+void answerInCallersConsole()
+{
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN)
+        return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS))
+        static_cast<void>(std::freopen("CONOUT$", "w", stdout));
+}
+#endif
+
 // Answered before any QApplication exists, so that they need no display and open no
 // window. Gives the exit status, or nothing when the game is to start.
 std::optional<int> answerInformationOptions(int argc, char *argv[])
@@ -51,13 +70,16 @@ std::optional<int> answerInformationOptions(int argc, char *argv[])
     // Launchers and session managers pass arguments the game does not know: parse()
     // fails on them, and the game starts all the same.
     static_cast<void>(parser.parse(arguments));
+    if (!parser.isSet(help) && !parser.isSet(version))
+        return std::nullopt;
 
+#ifdef Q_OS_WIN
+    answerInCallersConsole();
+#endif
     if (parser.isSet(help))
         std::fputs(HelpText, stdout);
-    else if (parser.isSet(version))
-        std::printf("Pairon12 %s\n", PAIRON12_VERSION);
     else
-        return std::nullopt;
+        std::printf("Pairon12 %s\n", PAIRON12_VERSION);
     // An answer that never reached its reader (a full disk, a closed pipe) is a failure.
     return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
 }
