@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Pairon12 for 64-bit Windows on a Debian 12 or 13 host, and what a Windows player
-# downloads: a zip of the program folder and an installer.
+# Builds Pairon12 for 64-bit Windows, and what a Windows player downloads: a zip of the
+# program folder and an installer. On Debian 13 with its own Qt; on Debian 12 in a Debian 13
+# root, which needs root.
 #   scripts/build-windows.sh [BUILD_DIR]      (default: build/windows)
 #   scripts/build-windows.sh --qt-only        only make sure Qt for Windows is built
 # Qt for Windows is cross-built once from Debian's own source of the host's Qt and
@@ -27,6 +28,23 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 # for; Debian's revisions of one upstream version (a stable point update) need no rebuild.
 qt_deb=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 qt_version=${qt_deb%%[+-]*}
+# Windows players get Qt's long-term release, 6.8 or later. A host with an older Qt (Debian
+# 12) makes them in the Debian 13 root that scripts/debian-root.sh keeps, with that
+# release's Qt and MinGW-w64, and takes the packages out of it.
+if dpkg --compare-versions "$qt_version" lt 6.8; then
+  inside=/var/tmp/pairon12-windows
+  flags=$($qt_only && echo --qt-only || true)
+  echo "build-windows: Qt $qt_version here is older than 6.8; building in a Debian 13 root"
+  "$root/scripts/debian-root.sh" trixie "
+    /src/scripts/install-deps.sh --windows >/var/tmp/pairon12-deps.log 2>&1 ||
+      { tail -n 30 /var/tmp/pairon12-deps.log; exit 1; }
+    /src/scripts/build-windows.sh $flags $inside"
+  $qt_only && exit 0
+  rm -rf "$build/package"
+  mkdir -p "$build/package"
+  cp "$cache/debian-trixie$inside/package/"pairon12-* "$build/package/"
+  exit 0
+fi
 qt_options=(
   -release -shared -xplatform win32-g++ -qt-host-path /usr -nomake examples -nomake tests
   -no-opengl -no-dbus -no-icu -no-pkg-config -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype

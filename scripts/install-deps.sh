@@ -41,6 +41,8 @@ if $windows; then
   packages+=(
     g++-mingw-w64-x86-64-posix nsis dpkg-dev
     wine wine64 xvfb python3-xlib python3-pil python3-pefile
+    # Where the host's Qt is older than 6.8, the Windows build is made in a Debian 13 root.
+    debootstrap
   )
 fi
 
