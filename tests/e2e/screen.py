@@ -1,6 +1,8 @@
 # What a player sees of the game's window, read from a screenshot of its client area
 # (an RGB image). The layout is in twips, 15 to a pixel.
-LAYOUT = {"X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215)}  # left, top, width, height
+LAYOUT = {"X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215),  # left, top, width, height
+          "seconds caption": (1560, 360, 2535, 375), "seconds": (4440, 360, 855, 375),
+          "attempts caption": (480, 6240, 1455, 375), "attempts": (2280, 6240, 615, 375)}
 RED, RING, WHITE = (255, 0, 0), (0x1A, 0x3F, 0x9C), (255, 255, 255)
 
 
@@ -71,3 +73,15 @@ def grid_whole(shot):  # six lines each way, unbroken where they cross
 def first_frame(shot):  # a new deal in its grid around a red X, and no ring yet
     reds = list(shot.crop(box("X")).getdata()).count(RED)
     return reds > 300 and grid_whole(shot) and new_deal(shot) and not rings(shot)
+
+
+def contrast(a, b):  # of two RGB colours, from their relative luminance as the web's guidelines reckon it
+    def luminance(rgb):
+        linear = [v / 3294.6 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in rgb]
+        return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2] + 0.05
+    return max(luminance(a), luminance(b)) / min(luminance(a), luminance(b))
+
+
+def ink(shot, area, on):  # the contrast of what is drawn in an area against its ground: of the
+    # colour that stands out most, the text's own where the rest is its smoothed edges
+    return max(contrast(colour, on) for colour in set(shot.crop(area).getdata()))

@@ -109,10 +109,8 @@ class XSession:
         os.environ |= dict(QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY="wayland-0")
         deadline = time.monotonic() + 10
         while time.monotonic() < deadline:  # until its desktop is drawn: then its shell places windows
-            with contextlib.suppress(StopIteration, error.XError):
-                shown = (w for w in self.d.screen().root.query_tree().children
-                         if w.get_attributes().map_state == X.IsViewable)
-                self.desktop = Win(self.d, next(shown), frame=True)
+            with contextlib.suppress(IndexError, error.XError):
+                self.desktop = Win(self.d, self.shown()[0], frame=True)
                 if self.desktop.grab((0, 0, 1, 1)).getpixel((0, 0)) == DESKTOP:
                     # The keyboard for good, before any window: a later change of focus could
                     # leave weston's own keyboard focus nowhere.
@@ -133,6 +131,10 @@ class XSession:
         self.procs.append(sp.Popen(argv, start_new_session=True, **popen))
         return self.procs[-1]
 
+    def shown(self):  # the windows on the screen: with no window manager, the root's mapped children
+        return [w for w in self.d.screen().root.query_tree().children
+                if w.get_attributes().map_state == X.IsViewable]
+
     def find(self, title):  # mapped; with no window manager, a child of the root
         if self.wayland:  # on weston: what is not its desktop, nor the pointer in its corner
             shot = self.desktop.grab()
@@ -142,9 +144,8 @@ class XSession:
             box = left + 3, top + 30, right - left - 6, bottom - top - 33
             return Win(self.d, self.desktop.w, box, True) if min(box[2:]) > 40 else None
         try:
-            for w in self.d.screen().root.query_tree().children:
-                if (w.get_attributes().map_state == X.IsViewable
-                        and w.get_full_text_property(Xatom.WM_NAME) == title):
+            for w in self.shown():
+                if w.get_full_text_property(Xatom.WM_NAME) == title:
                     return Win(self.d, w)
         except error.XError:  # one went while looked at
             return None

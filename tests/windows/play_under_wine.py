@@ -1,21 +1,63 @@
 #!/usr/bin/python3
 # The Windows build as a Windows player meets it, under Wine in a fresh profile and a private X
-# server: installed silently, its version record read, its first frame in the player's high
-# contrast colours and a card turned, seen on the screen, closed, then uninstalled silently,
-# leaving nothing behind. The rest of a game is the same code on every platform, played to its
-# end, paused and closed in its pauses by the end-to-end test.
-#   play_under_wine.py PACKAGES [SHOT.png]    (PACKAGES: cpack's zip and installer)
+# server: installed silently, its version record and its Qt's read, its version written into a
+# file; then a whole game with the mouse in each colour scheme a player may choose (light, dark,
+# High Contrast Black), with nothing but the game's window on the screen, the contrast of its
+# words, lines and X measured, and a close that ends it; then uninstalled silently, leaving
+# nothing behind. The keyboard and closes in a pause are the end-to-end test's.
+#   play_under_wine.py PACKAGES [SHOTS]   (cpack's zip and installer; a folder for each scheme's last frame)
 import contextlib, glob, os, shutil, subprocess as sp, sys, tempfile, zipfile
 import pefile
+from Xlib import Xatom
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import screen
 from xsession import XSession, check, until
 
 WINE = "/usr/lib/wine/wine64"
-# Windows' "High Contrast Black", the system colours a player may choose for legibility's sake.
+BLACK, WHITE = (0, 0, 0), (255, 255, 255)
+PERSONALIZE = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize"
+# The player's choices, each made in the registry before the game starts, whether the
+# window is then dark, and whether in Windows' dark mode: its light mode, its dark mode,
+# and "High Contrast Black", the system colours a player may choose for legibility's sake
+# (Wine knows no high contrast switch, so the game sees them through Qt's palette).
 HIGH_CONTRAST_BLACK = dict(ButtonFace="0 0 0", ButtonText="255 255 255", GrayText="63 242 63",
                            Window="0 0 0", WindowText="255 255 255", Hilight="26 235 255",
                            HilightText="0 0 0", Scrollbar="0 0 0")
+SCHEMES = [("light", [(PERSONALIZE, "AppsUseLightTheme", "1")], False, False),
+           ("dark", [(PERSONALIZE, "AppsUseLightTheme", "0")], True, True),
+           ("High Contrast Black", [(PERSONALIZE, "AppsUseLightTheme", "1")]
+            + [(r"HKCU\Control Panel\Colors", name, value) for name, value in HIGH_CONTRAST_BLACK.items()],
+            True, False)]
+
+
+def shown_windows(xs):  # their names, where a console would be one (not Wine's own window of a single
+    # pixel, off the screen's corner)
+    return [w.get_full_text_property(Xatom.WM_NAME) for w in xs.shown() if w.get_geometry().width > 1]
+
+
+def play(win):  # a whole game with the mouse, each face learnt as it shows; the last frame
+    def turn(pos):
+        win.click(*screen.centre(pos))
+        shot = until(f"a click on card {pos} showed no face on its card's ground",
+                     lambda: screen.shows_face(s := win.grab(), pos) and s)
+        return shot.crop(screen.square(pos, 3)).tobytes()
+
+    unseen, known = list(range(1, 25)), {}  # known: the faces seen and turned back
+    while unseen or known:  # a pair seen in two failed ones first, else a card not seen yet
+        twins = [p for p in known if list(known.values()).count(known[p]) == 2]
+        a = twins[0] if twins else unseen.pop(0)
+        face = turn(a)
+        known.pop(a, None)
+        b = next((p for p in known if known[p] == face), None) or unseen.pop(0)
+        other = turn(b)
+        known.pop(b, None)
+        if other != face:  # a failed pair, turned back after the half-second pause
+            known |= {a: face, b: other}
+            until("a failed pair was not turned back",
+                  lambda: screen.face_down(s := win.grab(), a) and screen.face_down(s, b))
+    return until("no results after the last pair",
+                 lambda: not screen.uniform(s := win.grab(), screen.box("attempts")) and s)
+
 
 (installer,), (archive,) = (glob.glob(f"{sys.argv[1]}/pairon12-*.{kind}") for kind in ("exe", "zip"))
 with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, contextlib.ExitStack() as end:
@@ -55,26 +97,48 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
           "the program file lacks its icon, or its version record: Italian, Unicode, 1.00, 1.0.0.0, "
           "an application")
 
-    for name, colour in HIGH_CONTRAST_BLACK.items():
-        wine("reg", "add", r"HKCU\Control Panel\Colors", "/v", name, "/d", colour, "/f")
-    game = xs.start([WINE, f"{home}/pairon12.exe"])
-    win = xs.window("Pairon12", 30)
-    shot = until("the first frame is not 24 face-down cards around a red X on the layout's grid", lambda:
-                 (win.width, win.height) == (524, 467) and screen.first_frame(s := win.grab()) and s, 20)
-    check(shot.getpixel((0, 0)) == (0, 0, 0) and shot.getpixel((104, 100)) == (255, 255, 255)
-          and (63, 242, 63) in shot.crop(screen.box("instruction")).getdata(),
-          "not in the player's colours: a black ground, white lines, the caption in greyed text's green")
+    core = pefile.PE(f"{home}/Qt6Core.dll").FileInfo[0][0].StringTable[0].entries[b"FileVersion"].decode()
+    check(tuple(map(int, core.split(".")[:2])) >= (6, 8),
+          f"the program comes with Qt {core}, not its long-term release 6.8 or later")
+    with open(f"{prefix}/version.txt", "w") as out:  # as a packager checks it, into a file
+        sp.run([WINE, f"{home}/pairon12.exe", "--version"], stdout=out, check=True)
+    check(open(f"{prefix}/version.txt").read().splitlines() == ["Pairon12 1.00"],
+          "pairon12.exe --version wrote no version into the file it was sent to")
 
-    win.click(*screen.centre(1))
-    until("a click turned no card, or not with its face on the card's own ground",
-          lambda: screen.shows_face(win.grab(), 1))
-    if len(sys.argv) > 2:
-        win.grab().save(sys.argv[2])
-    win.close()  # Wine itself takes two seconds to end any program
-    check(game.wait(5) == 0, f"closed, the game exited with status {game.returncode}")
+    measured = []
+    for scheme, settings, dark, dark_mode in SCHEMES:
+        for key, name, value in settings:
+            wine("reg", "add", key, "/v", name, "/d", value, "/f")
+        game = xs.start([WINE, f"{home}/pairon12.exe"])
+        win = xs.window("Pairon12", 30)
+        first = until(f"{scheme}: the first frame is not 24 face-down cards around a red X", lambda:
+                      (win.width, win.height) == (524, 467) and screen.first_frame(s := win.grab()) and s, 20)
+        ground = screen.ground(first)
+        check((screen.contrast(ground, BLACK) < screen.contrast(ground, WHITE)) == dark,
+              f"{scheme}: the window is not {'dark' if dark else 'light'}")
+        check(shown_windows(xs) == ["Pairon12"], f"{scheme}: windows beside the game's: {shown_windows(xs)}")
+        shot = play(win)
+        results = [screen.box(name) for name in ("seconds", "attempts")]
+        track = shot.getpixel((results[0][2] - 4, (results[0][1] + results[0][3]) // 2))
+        check(not dark_mode or screen.contrast(track, BLACK) < screen.contrast(track, WHITE),
+              f"{scheme}: the results lie on Windows' classic light boxes in a dark window")
+        x = screen.box("X")
+        captions = [screen.ink(first, screen.box("instruction"), ground)] + [
+            screen.ink(shot, screen.box(name), ground) for name in ("seconds caption", "attempts caption")]
+        lowest = dict(captions=min(captions), results=min(screen.ink(shot, box, track) for box in results),
+                      lines=screen.contrast(shot.getpixel(screen.square(1)[:2]), ground),
+                      X=screen.ink(shot, (x[0] + 3, x[1] + 3, x[2] - 3, x[3] - 3), ground))
+        check(min(lowest["captions"], lowest["results"]) >= 4.5 and min(lowest["lines"], lowest["X"]) >= 3,
+              f"{scheme}: something does not read: {lowest}")
+        measured.append(f"{scheme}: " + ", ".join(f"{n} {v:.1f}" for n, v in lowest.items()))
+        if len(sys.argv) > 2:
+            shot.save(os.path.join(sys.argv[2], f"{scheme}.png"))
+        win.close()  # Wine itself takes two seconds to end any program
+        check(game.wait(5) == 0, f"{scheme}: closed, the game exited with status {game.returncode}")
 
     wine(f"{home}/Uninstall.exe", "/S")
     settle()  # the uninstaller goes on from a copy of itself
     left = [n for _, ds, fs in os.walk(f"{prefix}/drive_c") for n in ds + fs if "pairon12" in n.lower()]
     check(not left and "pairon12" not in registry(), f"the uninstaller left {left} or registry keys behind")
-    print("ok: installed; the first frame in high contrast; a card turned; closed; removed")
+    print(f"ok: Qt {core}; installed; --version into a file; a whole game in each scheme, lowest contrast:",
+          *measured, "removed", sep="\n  ")
