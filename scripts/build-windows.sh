@@ -50,21 +50,10 @@ qt_options=(
   -no-opengl -no-dbus -no-icu -no-pkg-config -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype
   -qt-harfbuzz -qt-pcre -qt-doubleconversion -no-feature-sql -no-feature-network
   -no-feature-printsupport -no-feature-concurrent -no-feature-xml -no-feature-testlib
-  -no-feature-direct2d -no-feature-vulkan -no-feature-androiddeployqt
-  # Qt 6.4's platform plugin does not link with it: QWindowsDirectWriteFontDatabase is missing.
-  -no-feature-directwrite3
+  -no-feature-vulkan -no-feature-androiddeployqt
   # Debian's source has no wintab directory.
   -no-feature-tabletevent
 )
-if dpkg --compare-versions "$qt_version" ge 6.8; then
-  # From Qt 6.8 on, fonts on Windows are drawn with DirectWrite 3, whose font loader is
-  # built only with Direct2D.
-  kept=()
-  for option in "${qt_options[@]}"; do
-    [[ $option == -no-feature-direct2d || $option == -no-feature-directwrite3 ]] || kept+=("$option")
-  done
-  qt_options=("${kept[@]}")
-fi
 # The toolchain is the file that names the compilers and the compilers themselves.
 toolchain_id() {
   cat "$toolchain"
