@@ -101,10 +101,12 @@ Colours coloursFor(const QPalette &palette, const std::optional<HighContrastColo
     const QColor text = palette.color(QPalette::Active, QPalette::ButtonText);
     colours.ground = ground;
     colours.caption = legible(text, ground, TextContrast, text);
+    // Greyed text in a role: the scheme's own under high contrast, else the palette's.
+    auto greyed = [&](QPalette::ColorRole role) {
+        return highContrast ? highContrast->greyedText : palette.color(QPalette::Disabled, role);
+    };
     // A disabled grey often does not read: it is drawn toward the enabled colour until it does.
-    const QColor greyedCaption =
-        highContrast ? highContrast->greyedText : palette.color(QPalette::Disabled, QPalette::ButtonText);
-    colours.greyedCaption = legible(greyedCaption, ground, TextContrast, text);
+    colours.greyedCaption = legible(greyed(QPalette::ButtonText), ground, TextContrast, text);
     colours.line = legible(text, ground, LineContrast, text);
     // Dark blue where it reads on the card; else the palette's highlight, made to read.
     const QColor blue(0x1a, 0x3f, 0x9c);
@@ -116,10 +118,8 @@ Colours coloursFor(const QPalette &palette, const std::optional<HighContrastColo
     // one; elsewhere the palette's midlight, a shade set apart from the ground, stands in.
     colours.resultsGround =
         over(highContrast ? highContrast->scrollBar : palette.color(QPalette::Active, QPalette::Midlight), ground);
-    const QColor greyedDigits =
-        highContrast ? highContrast->greyedText : palette.color(QPalette::Disabled, QPalette::Text);
-    colours.digits =
-        legible(greyedDigits, colours.resultsGround, TextContrast, palette.color(QPalette::Active, QPalette::Text));
+    colours.digits = legible(greyed(QPalette::Text), colours.resultsGround, TextContrast,
+                             palette.color(QPalette::Active, QPalette::Text));
     colours.cross = QColor(Qt::red);
     if (contrast(colours.cross, ground) < LineContrast)
         colours.crossOutline = blackOrWhiteOn(ground);

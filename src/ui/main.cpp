@@ -40,8 +40,8 @@ constexpr const char *HelpText = "Uso: pairon12 [opzioni]\n"
 #ifdef Q_OS_WIN
 // Windows gives a program with a window of its own no console, so its answer to a command
 // typed at a prompt would go nowhere: it is written to the console of whoever started the
-// program, if any. Output already sent to a file or a pipe stays there. A start from the Start menu
-// or the Explorer never comes here, and no console window ever opens.
+// program, if any. Output already sent to a file or a pipe stays there. A start from the
+// Start menu or the Explorer never comes here, and no console window ever opens.
 void answerInCallersConsole()
 {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
