@@ -6,9 +6,9 @@ LAYOUT = {"X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215),  
 RED, RING, WHITE = (255, 0, 0), (0x1A, 0x3F, 0x9C), (255, 255, 255)
 
 
-def box(name):  # left, top, right, bottom in pixels
+def box(name, inset=0):  # left, top, right, bottom in pixels
     left, top, width, height = (v // 15 for v in LAYOUT[name])
-    return left, top, left + width, top + height
+    return left + inset, top + inset, left + width - inset, top + height - inset
 
 
 def square(pos, inset=0):  # card 13 lies in the cell after the X's
@@ -80,6 +80,10 @@ def contrast(a, b):  # of two RGB colours, from their relative luminance as the 
         linear = [v / 3294.6 if v <= 10 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in rgb]
         return 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2] + 0.05
     return max(luminance(a), luminance(b)) / min(luminance(a), luminance(b))
+
+
+def dark(colour):  # one that white stands out from more than black does
+    return contrast(colour, WHITE) > contrast(colour, (0, 0, 0))
 
 
 def ink(shot, area, on):  # the contrast of what is drawn in an area against its ground: of the
