@@ -32,11 +32,6 @@ def starve(pid):  # as on a busy machine: the thread that Qt's Wayland plugin re
                 os.sched_setscheduler(thread, os.SCHED_IDLE, os.sched_param(0))
 
 
-def close(win, game, when):  # as a player does; the game must be gone a second later, with status 0
-    win.close()
-    check(game.wait(SLOW) == 0, f"closed {when}, the game exited with status {game.returncode}")
-
-
 with XSession(accessibility=True, wayland=WAYLAND) as xs:
     orca = Orca(xs)
     game = xs.start([GAME])
@@ -129,7 +124,8 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
             if shot.crop(screen.square(first)) != shot.crop(screen.square(first + 1)):  # a failed pair
                 check(not screen.rings(shot), "a click left the keyboard's ring on")
                 break
-        close(win, game, f"at start {start + 1} of 20")
+        win.close()  # as a player does; the game must be gone a second later, with status 0
+        check(game.wait(SLOW) == 0, f"close {start + 1} of 20: the game exited with status {game.returncode}")
         while xs.find("Pairon12"):  # gone from the screen before the next one comes
             time.sleep(0.001)
 
