@@ -2,8 +2,10 @@
 # Tests this tree on another Debian release, in a root of its own (scripts/debian-root.sh):
 # installs what the tests need there, then, as an unprivileged user, builds and runs the
 # plain layer exactly as a distribution does, and builds again with warnings as errors to
-# run the system tests: the game by ear on X11 and on Wayland, and the package checked
-# by lintian; then checks the style with this release's clang-format and clang-tidy.
+# run the system tests: the game by ear on X11 and on Wayland, the package checked by
+# lintian, and the Windows build under this release's Wine, whose log shows what the
+# game announces to Windows' screen readers; then checks the style with this release's
+# clang-format and clang-tidy.
 #   scripts/test-in-debian.sh [RELEASE]      (default: trixie, Debian 13)
 # Needs root: scripts/install-deps.sh --test installs debootstrap.
 set -euo pipefail
@@ -11,15 +13,17 @@ cd "$(dirname "$0")/.."
 release=${1:-trixie}
 scripts/install-deps.sh --test
 scripts/debian-root.sh "$release" '
-  /src/scripts/install-deps.sh --test
+  /src/scripts/install-deps.sh --test --windows
+  /src/scripts/build-windows.sh /var/tmp/pairon12-windows
   echo "test-in-debian: Debian $(cat /etc/debian_version), Qt $(dpkg-query -W -f="\${Version}" qt6-base-dev)," \
        "Orca $(dpkg-query -W -f="\${Version}" orca), lintian $(dpkg-query -W -f="\${Version}" lintian)"
   runuser -u tester -- bash -euc "
     cd && rm -rf plain system
     cmake -S /src -B plain && cmake --build plain && ctest --test-dir plain
     cmake -S /src -B system -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAIRON12_WERROR=ON \
-      -DPAIRON12_SYSTEM_TESTS=ON -DPAIRON12_BENCHMARKS=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-    cmake --build system && ctest --test-dir system --output-on-failure -R \"^(e2e|packaging)_\"
+      -DPAIRON12_SYSTEM_TESTS=ON -DPAIRON12_BENCHMARKS=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+      -DPAIRON12_WINDOWS_PACKAGES=/var/tmp/pairon12-windows/package >/dev/null
+    cmake --build system && ctest --test-dir system --output-on-failure -R \"^(e2e_|packaging_|windows)\"
   "
   # The tree is held to the clang-format and clang-tidy of this release too.
   cd /src && scripts/check-style.sh /home/tester/system
