@@ -18,7 +18,9 @@ from xsession import XSession, check, until
 
 WINE = "/usr/lib/wine/wine64"
 UIA = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/uiautomationcore.dll"
-HEARD = b"UiaRaiseNotificationEvent" in open(UIA, "rb").read()  # Wine 8's lacks it
+# Whether this Wine logs the UI Automation notifications a program raises: Wine 8 has no
+# UiaRaiseNotificationEvent, so Qt finds nothing to call.
+LOGS_NOTICES = b"UiaRaiseNotificationEvent" in open(UIA, "rb").read()
 NOTICE = r'UiaRaiseNotificationEvent \(\w+, 4, 2, L"(.*?)", L""\)'  # as Wine 10 logs it
 PERSONALIZE = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize"
 # The player's choices, each made in the registry before the game starts, and whether the
@@ -34,15 +36,15 @@ SCHEMES = [("light", [LIGHT_MODE], False), ("dark", [DARK_MODE], True),
                                                    for name, value in HIGH_CONTRAST_BLACK.items()], True)]
 
 
-def play(win, heard):  # a whole game with the mouse, each face learnt as it shows; the last frame.
-    # heard: the game's notices so far, where Wine logs them; each card is heard before the next.
+def play(win, notices):  # a whole game with the mouse, each face learnt as it shows; the last frame.
+    # notices(): what the game has announced so far; each card turned must be, before the next.
     def turn(pos):
-        before = len(heard())
+        before = len(notices())
         win.click(*screen.centre(pos))
         shot = until(f"a click on card {pos} showed no face on its card's ground",
                      lambda: screen.shows_face(s := win.grab(), pos) and s)
-        until(f"card {pos} turned unannounced", lambda: not HEARD or any(
-            re.match(rf"(.*\. )?Carta {pos}: [^.]+\.", notice) for notice in heard()[before:]))
+        until(f"card {pos} turned unannounced", lambda: not LOGS_NOTICES or any(
+            re.match(rf"(.*\. )?Carta {pos}: [^.]+\.", notice) for notice in notices()[before:]))
         return shot.crop(screen.square(pos, 3)).tobytes()
 
     unseen, known = list(range(1, 25)), {}  # known: the faces seen and turned back
@@ -108,7 +110,7 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
     check(open(f"{prefix}/version.txt").read().splitlines() == ["Pairon12 1.00"],
           "pairon12.exe --version wrote no version into the file it was sent to")
 
-    if HEARD:  # a program of its own to ask as a screen reader does
+    if LOGS_NOTICES:  # a program of its own to ask as a screen reader does
         sp.run(["x86_64-w64-mingw32-gcc-posix", "-o", f"{prefix}/ask_for_uia.exe",
                 os.path.join(os.path.dirname(__file__), "ask_for_uia.c")], check=True)
     for scheme, settings, dark in SCHEMES:
@@ -120,7 +122,7 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
         win = xs.window("Pairon12", 30)
         first = until(f"{scheme}: the first frame is not 24 face-down cards around a red X", lambda:
                       (win.width, win.height) == (524, 467) and screen.first_frame(s := win.grab()) and s, 20)
-        if HEARD:
+        if LOGS_NOTICES:
             wine(f"{prefix}/ask_for_uia.exe")
         ground = screen.ground(first)
         check(screen.dark(ground) == dark, f"{scheme}: the window is not {'dark' if dark else 'light'}")
@@ -147,4 +149,4 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
     left = [n for _, ds, fs in os.walk(f"{prefix}/drive_c") for n in ds + fs if "pairon12" in n.lower()]
     check(not left and "pairon12" not in registry(), f"the uninstaller left {left} or registry keys behind")
     print(f"ok: Qt {core}; installed; --version into a file; a whole game in each scheme; removed",
-          "" if HEARD else "(this Wine gives UI Automation no notifications to log)")
+          "" if LOGS_NOTICES else "(this Wine gives UI Automation no notifications to log)")
