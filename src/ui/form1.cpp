@@ -293,10 +293,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             // as a repeat only if the press is already in when it reads the release: on a busy
             // machine it is not. Elsewhere a release and a press may share a timestamp and be
             // two presses: Windows counts time in ticks of 16 ms, and keyboards on screen send
-            // them back to back.
-            const bool repeat =
-                key->isAutoRepeat()
-                || (m_x11Repeats && key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp);
+            // them back to back. While a screen reader listens to keys, Qt hands each one on
+            // again as a copy without its timestamp, 0: there only the repeat mark can tell,
+            // or every second Enter, such as the one that turns the first card of a new deal,
+            // would be lost.
+            const bool repeat = key->isAutoRepeat()
+                                || (m_x11Repeats && key->timestamp() != 0 && key->key() == m_lastRelease.key
+                                    && key->timestamp() == m_lastRelease.timestamp);
             if (repeat && keyDoes(key->key(), keyboardAt()) == KeyDoes::Press)
                 return true;
             setKeyboardCue(true);
