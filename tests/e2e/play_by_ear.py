@@ -61,15 +61,16 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
             until(f"the ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
             at = pos
 
-    def heard(*cards, also=()):  # each card's face as Orca says it, maybe in one breath, and what else it
+    def heard(*cards, also=()):  # the cards' faces on screen, seen before a failed pair's half second is
+        # out, not after Orca's words; then each face as Orca says it, maybe in one breath, and what else it
         # said with the last; also: what else must be said with them, before or after
+        until(f"cards {cards} show no faces on their own cards' ground",
+              lambda: (shot := win.grab()) and all(screen.shows_face(shot, pos) for pos in cards))
         found = orca.wait_for_each(*map(turned, cards), *also, timeout=SLOW)
         for pos, said in zip(cards, found):
             faces[pos] = said[1]
-            # At the end Ancora has the keyboard.
-            ringed = pos == at and "Secondi impiegati" not in said.string
-            until(f"card {pos} shows no face, on its own card's ground, or a wrong ring",
-                  lambda: screen.shows_face(shot := win.grab(), pos) and screen.has_ring(shot, pos) == ringed)
+            ringed = pos == at and "Secondi impiegati" not in said.string  # at the end, Ancora's
+            until(f"card {pos} has a wrong ring", lambda: screen.has_ring(win.grab(), pos) == ringed)
         return found[len(cards) - 1].string
 
     def turn(pos, also=()):
@@ -105,8 +106,10 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
           f"Orca said {seconds} s and {attempts} attempts after {picks} picks")
     if len(sys.argv) > 3:
         win.grab().save(sys.argv[3])
-    win.key("Return")  # a new deal, for the first of the closes
+    win.key("Return")  # a new deal, for the first of the closes; Enter again turns its first card
     orca.wait_for(rf"^Carta 1, coperta {BUTTON}\.$")
+    win.key("Return")
+    orca.wait_for(turned(1))
 
     # The game closed twenty times, every other time while a failed pair is up, turned by clicks.
     for start in range(20):
