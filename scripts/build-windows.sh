@@ -73,7 +73,7 @@ build_qt() {
   cp "$toolchain" "$qt_toolchain"
   local start=$SECONDS log=$cache/qt-$qt_version-$key.log status=0
   echo "build-windows: building Qt $qt_deb for Windows into $qt_prefix" \
-       "(about 25 minutes on 2 cores); log: $log"
+       "(about 35 minutes on 2 cores); log: $log"
   # Not on the left of ||, where bash would ignore set -e inside: the first failing step
   # ends the build, and it is that step's output the log ends with.
   set +e
