@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -9,9 +8,7 @@ class QWidget;
 
 namespace pairon12 {
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 class StatusBar;
-#endif
 
 // Tells a screen reader's user what happened, without a pixel on the screen.
 //
@@ -19,8 +16,9 @@ class StatusBar;
 // Linux an AT-SPI announcement, on Windows a UI Automation notification. Qt 6.4 has none
 // and drops alerts, and Orca 43 cannot speak a change of name as Qt 6.4 sends it; what
 // Orca does speak, whatever has the keyboard, is a notification that comes into view.
-// There the announcer keeps a status bar of no size whose notices, also of no size, are
-// shown to say something, inside a status bar so without the word "notification".
+// The announcer keeps a status bar of no size whose notices, also of no size, say it on
+// Linux: shown with Qt 6.4, inside a status bar so without the word "notification"; as
+// the source of the announcement with Qt 6.8.
 class Announcer : public QObject
 {
     Q_OBJECT
@@ -36,15 +34,12 @@ private:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    static constexpr qint64 AnnouncementSpacingMs = 150;
     static constexpr int IntroductionDelayMs = 500;
 
-    QWidget *m_window;
     bool m_introduced = false;
-    QElapsedTimer m_lastSent;
-#else
-    StatusBar *m_statusBar;
 #endif
+    QWidget *m_window;
+    StatusBar *m_statusBar;
     QStringList m_pending;
     // Fires once control is back in the event loop.
     QTimer m_turnOver;
