@@ -8,14 +8,10 @@
 #   play_by_ear.py GAME x11|wayland [FINISHED.png]
 import os, re, sys, time
 import screen
-from screen_reader import Orca
+from screen_reader import PATIENCE, Orca
 from xsession import XSession, check, until
 
 GAME, WAYLAND = sys.argv[1], sys.argv[2] == "wayland"
-SLOW = float(os.environ.get("PAIRON12_SLOWDOWN", "1"))  # how much slower a sanitizer build runs
-
-
-
 BUTTON = "(?:push )?button"  # Orca 43's word, and Orca 48's
 
 
@@ -49,49 +45,48 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
                        rf"^Carta 1, coperta {BUTTON}\.$")
     check(not screen.rings(win.grab()), "the keyboard's ring shows before any key is used")
 
-    at, faces, picks = 1, {}, 0  # the card with the keyboard, the faces heard, the cards turned
+    # The neighbours four at a time while Orca is held up, as on a busy machine: each pair quick on
+    # the keys, and the next turned only once it stays up, or after its pause. Let go, Orca says every
+    # card, none lost to what the game said after it, and each pair's verdict with its second card.
+    faces = {}
+    for first in range(1, 24, 4):
+        four = range(first, first + 4)
+        orca.hold(True)
+        for a in four[::2]:
+            win.key(*["Tab"] * (a > 1), "space", "Tab", "space")
+            until(f"cards {a} and {a + 1} show no faces", lambda: (s := win.grab())
+                  and screen.shows_face(s, a) and screen.shows_face(s, a + 1))
+            until(f"pair {a}-{a + 1} never settles", lambda: screen.settled(win.grab(), a, a + 1))
+        orca.hold(False)
+        said = orca.wait_for_each(*map(turned, four))
+        faces |= {pos: words[1] for pos, words in zip(four, said)}
+        for pos, words in zip(four[1::2], said[1::2]):
+            verdict = "Coppia trovata." if faces[pos - 1] == faces[pos] else "Non fanno coppia."
+            check(words.string.endswith(verdict), f"card {pos} ends a pair, but Orca said {words.string!r}")
+        if faces[first + 2] != faces[first + 3]:
+            orca.wait_for(r"^Le carte tornano coperte\.$")
+    at, picks = 24, 24  # the card with the keyboard, the cards turned
 
     def go(pos):  # with the fewest keys: on from here, or from the first card or the last
         global at
-        if pos != at:
-            ways = [["Tab"] * (pos - at), ["Shift_L+Tab"] * (at - pos),
-                    ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
-            win.key(*min((keys for keys in ways if keys), key=len))
-            orca.wait_for(rf"^Carta {pos}, coperta {BUTTON}\.$")
-            until(f"the ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
-            at = pos
+        ways = [["Tab"] * (pos - at), ["Shift_L+Tab"] * (at - pos),
+                ["Home"] + ["Tab"] * (pos - 1), ["End"] + ["Shift_L+Tab"] * (24 - pos)]
+        win.key(*min((keys for keys in ways if keys), key=len))
+        orca.wait_for(rf"^Carta {pos}, coperta {BUTTON}\.$")
+        until(f"the ring is not on card {pos} alone", lambda: screen.rings(win.grab()) == [pos])
+        at = pos
 
-    def heard(*cards, also=()):  # the cards' faces on screen, seen before a failed pair's half second is
-        # out, not after Orca's words; then each face as Orca says it, maybe in one breath, and what else it
-        # said with the last; also: what else must be said with them, before or after
-        until(f"cards {cards} show no faces on their own cards' ground",
-              lambda: (shot := win.grab()) and all(screen.shows_face(shot, pos) for pos in cards))
-        found = orca.wait_for_each(*map(turned, cards), *also, timeout=SLOW)
-        for pos, said in zip(cards, found):
-            faces[pos] = said[1]
-            ringed = pos == at and "Secondi impiegati" not in said.string  # at the end, Ancora's
-            until(f"card {pos} has a wrong ring", lambda: screen.has_ring(win.grab(), pos) == ringed)
-        return found[len(cards) - 1].string
-
-    def turn(pos, also=()):
+    def turn(pos, also=()):  # also: what else must be said with it, before or after
         global picks, pressed
         go(pos)
         pressed, picks = time.monotonic(), picks + 1
         win.key("space")
-        return heard(pos, also=also)
+        until(f"card {pos} shows no face on its card's ground", lambda: screen.shows_face(win.grab(), pos))
+        said = orca.wait_for_each(turned(pos), *also)[0].string
+        ringed = "Secondi impiegati" not in said  # at the end "Ancora" has the keyboard
+        until(f"card {pos} has a wrong ring", lambda: screen.has_ring(win.grab(), pos) == ringed)
+        return said
 
-    for first in range(1, 24, 2):  # neighbours first, quick on the keys: both turned before Orca speaks
-        go(first)
-        pressed, picks, at = time.monotonic(), picks + 2, first + 1
-        win.key("space", "Tab", "space")
-        said = heard(first, first + 1)
-        if faces[first] == faces[first + 1]:
-            check(said.endswith("Coppia trovata."), f"a pair was found, but Orca said {said!r}")
-            continue
-        check(said.endswith("Non fanno coppia."), f"a pair failed, but Orca said {said!r}")
-        orca.wait_for(r"^Le carte tornano coperte\.$", timeout=2 * SLOW)
-        until("a failed pair never turned back",
-              lambda: screen.face_down(shot := win.grab(), first) and screen.face_down(shot, first + 1))
     left = [(a, b) for a in range(1, 25) for b in range(a + 1, 25)
             if faces[b] == faces[a] and (a % 2 == 0 or b > a + 1)]
     for a, b in left:  # then the pairs that are left, from memory; at the last the keyboard goes on to Ancora
@@ -127,8 +122,8 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
             if shot.crop(screen.square(first)) != shot.crop(screen.square(first + 1)):  # a failed pair
                 check(not screen.rings(shot), "a click left the keyboard's ring on")
                 break
-        win.close()  # as a player does; the game must be gone a second later, with status 0
-        check(game.wait(SLOW) == 0, f"close {start + 1} of 20: the game exited with status {game.returncode}")
+        win.close()  # as a player does; the game must end, with status 0
+        check(game.wait(PATIENCE) == 0, f"close {start + 1} of 20: the game ended with {game.returncode}")
         while xs.find("Pairon12"):  # gone from the screen before the next one comes
             time.sleep(0.001)
 

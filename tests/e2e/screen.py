@@ -38,6 +38,11 @@ def shows_face(shot, pos):  # a picture, on a transparent ground that lets the c
     return not face_down(shot, pos) and shot.getpixel((left + 1, top + 1)) == ground(shot)
 
 
+def settled(shot, a, b):  # a pair just turned: found, both faces stay; failed, both turn back
+    found = shows_face(shot, b) and shot.crop(square(a, 6)) == shot.crop(square(b, 6))
+    return found or face_down(shot, a) and face_down(shot, b)
+
+
 def has_ring(shot, pos):  # halfway along each side, two pixels of dark blue inside the border, then white
     left, top, right, bottom = square(pos)
     x, y = centre(pos)
@@ -58,16 +63,8 @@ def new_deal(shot):  # every card face down, nothing above or below the grid
 
 def grid_whole(shot):  # six lines each way, unbroken where they cross
     pixels, blank = shot.load(), ground(shot)
-
-    def ink(x, y):
-        return pixels[x, y] != blank
-
-    for line in range(6):
-        across, down = 72 + 64 * line, 104 + 64 * line
-        for along in range(321):
-            if not ink(104 + along, across) or not ink(down, 72 + along):
-                return False
-    return True
+    return all(blank not in (pixels[104 + along, 72 + 64 * line], pixels[104 + 64 * line, 72 + along])
+               for line in range(6) for along in range(321))
 
 
 def first_frame(shot):  # a new deal in its grid around a red X, and no ring yet

@@ -9,7 +9,7 @@
 # level of what is said (every detail slows Orca down past the 100 ms in which Qt waits
 # for it to pass on each key). No speech server is started (the speech-dispatcher Orca
 # would start is told not to), so nothing is said aloud and nothing outlives the session.
-import os, re, subprocess as sp, time
+import os, re, signal, subprocess as sp, time
 
 # "14:45:50.482749 - SPEECH OUTPUT: 'Carta 1: gatto.' {'established': False}": the time
 # and a space before the voice from Orca 48 on, neither before.
@@ -21,6 +21,9 @@ debug.debugLevel, debug.debugFile = debug.LEVEL_INFO, open({log!r}, "w", bufferi
 # started in between would come up unheard. Orca 43 logs the first, Orca 48 the second,
 # as it starts to listen.
 LISTENING = re.compile(r"ORCA: Starting (?:ATSPI registry|Atspi main event loop)")
+# On a busy machine Orca may lag seconds behind the game, more so beside a sanitizer build (how
+# much slower it runs): what it has not said by then it will never say.
+PATIENCE = 10 * float(os.environ.get("PAIRON12_SLOWDOWN", "1"))
 
 
 class Orca:
@@ -37,7 +40,8 @@ class Orca:
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=config, XDG_DATA_HOME=f"{home}/data",
                    GSETTINGS_BACKEND="memory", LANG="C.UTF-8", LANGUAGE="en")
         env.pop("LC_ALL", None), env.pop("LC_MESSAGES", None)
-        xs.start(["orca", "-u", prefs], env=env, stdin=sp.DEVNULL, stdout=sp.DEVNULL, stderr=sp.DEVNULL)
+        quiet = dict(stdin=sp.DEVNULL, stdout=sp.DEVNULL, stderr=sp.DEVNULL)
+        self.process = xs.start(["orca", "-u", prefs], env=env, **quiet)
         self.said, self.seen, self.partial, self.listening = [], 0, "", False
         self.wait_for("^Screen reader on", timeout)
         deadline = time.monotonic() + timeout
@@ -53,7 +57,10 @@ class Orca:
         self.said += [found[1] for line in lines if (found := SPEECH.search(line))]
         self.listening = self.listening or any(LISTENING.search(line) for line in lines)
 
-    def wait_for(self, pattern, timeout=5):  # the first utterance since the last one waited for
+    def hold(self, held):  # stopped, as a busy machine holds it up; let go, it comes to what it missed
+        self.process.send_signal(signal.SIGSTOP if held else signal.SIGCONT)
+
+    def wait_for(self, pattern, timeout=PATIENCE):  # the first utterance since the last one waited for
         deadline = time.monotonic() + timeout
         while True:
             self.listen()
@@ -65,7 +72,7 @@ class Orca:
                 raise TimeoutError(f"Orca did not say {pattern!r}; it said {self.said[self.seen:]}")
             time.sleep(0.01)
 
-    def wait_for_each(self, *patterns, timeout=5):  # all since the last one waited for, in any order
+    def wait_for_each(self, *patterns, timeout=PATIENCE):  # all since the last one waited for, in any order
         start, last, found = self.seen, self.seen, []
         for pattern in patterns:
             self.seen = start
