@@ -64,11 +64,7 @@ QAccessibleInterface *statusBarParts(const QString &, QObject *object)
 
 } // namespace
 
-Announcer::Announcer(QWidget *window)
-    : QObject(window)
-    , m_window(window)
-    , m_statusBar(new StatusBar(window))
-    , m_turnOver(this)
+Announcer::Announcer(QWidget *window) : QObject(window), m_statusBar(new StatusBar(window)), m_turnOver(this)
 {
     QAccessible::installFactory(statusBarParts);
     m_turnOver.setSingleShot(true);
@@ -80,15 +76,18 @@ Announcer::Announcer(QWidget *window)
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 
+// The announcer's parent, for as long as it lives.
+QWidget *Announcer::window() const { return static_cast<QWidget *>(parent()); }
+
 bool Announcer::eventFilter(QObject *watched, QEvent *event)
 {
     // Orca 48 names a window as it comes to the front, but no longer says its
     // description, where the game says how it is played: said once, on the first. Not at
     // once: Orca drops an announcement that reaches it before the window's activation,
     // and has the window's name and the card with the keyboard to say first.
-    if (watched == m_window && event->type() == QEvent::WindowActivate && !m_introduced) {
+    if (watched == window() && event->type() == QEvent::WindowActivate && !m_introduced) {
         m_introduced = true;
-        QTimer::singleShot(IntroductionDelayMs, this, [this] { say(m_window->accessibleDescription()); });
+        QTimer::singleShot(IntroductionDelayMs, this, [this] { say(window()->accessibleDescription()); });
     }
     return false;
 }
@@ -105,7 +104,7 @@ void Announcer::flush()
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 #ifdef Q_OS_WIN
     // Where Windows' screen readers look for what to say.
-    QWidget *source = m_window->focusWidget() ? m_window->focusWidget() : m_window;
+    QWidget *source = window()->focusWidget() ? window()->focusWidget() : window();
 #else
     // Orca 48 drops an event of a kind that comes less than 100 ms after another from the
     // same program, as a quick player's second card does, or as all do that reach it after

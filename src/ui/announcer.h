@@ -33,12 +33,12 @@ public:
 private:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     bool eventFilter(QObject *watched, QEvent *event) override;
+    QWidget *window() const;
 
     static constexpr int IntroductionDelayMs = 500;
 
     bool m_introduced = false;
 #endif
-    QWidget *m_window;
     StatusBar *m_statusBar;
     QStringList m_pending;
     // Fires once control is back in the event loop.
