@@ -70,8 +70,11 @@ QPalette desktop(QRgb ground, QColor greyed, QColor text = {})
 // A game in the window on a deal in deck order, where card p and card p + 12 form a pair,
 // and a clock that moves only when told.
 struct Table {
+    explicit Table(KeyRepeats repeats = KeyRepeats::Marked)
+        : form([this] { return now; }, [] { return Game::UniformSource([] { return 0.0; }); }, repeats)
+    {}
     double now = 100;
-    Form1 form{[this] { return now; }, [] { return Game::UniformSource([] { return 0.0; }); }};
+    Form1 form;
     QWidget *ancora = form.findChild<QWidget *>("Command1");
 
     bool shown()
@@ -167,27 +170,32 @@ private slots:
     {
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("x11");
         QTest::addColumn<QList<int>>("turned");
-        QTest::newRow("Enter held on Ancora deals once") << Qt::Key_Return << true << QList<int>();
-        QTest::newRow("Space held on Ancora deals once") << Qt::Key_Space << true << QList<int>();
-        QTest::newRow("Enter again at once turns the first card") << Qt::Key_Return << false << QList<int>{1};
+        QTest::newRow("Enter held on Ancora deals once") << Qt::Key_Return << true << false << QList<int>();
+        QTest::newRow("Space held on Ancora deals once") << Qt::Key_Space << true << false << QList<int>();
+        QTest::newRow("Enter held on busy X11 deals once") << Qt::Key_Return << true << true << QList<int>();
+        QTest::newRow("Enter again at once turns the first card")
+            << Qt::Key_Return << false << false << QList<int>{1};
     }
 
     // At the end, a key on "Ancora" deals anew and the first card takes the keyboard. Held
-    // down, the key's repeats turn nothing; let go and pressed again at once, as some
+    // down, the key's repeats turn nothing, also where X11 sends them as releases and presses
+    // of one timestamp that Qt could not mark; let go and pressed again at once, as some
     // keyboards on screen do, with no time between, it turns the first card.
     void aHeldKeyPressesOnce()
     {
         QFETCH(Qt::Key, key);
         QFETCH(bool, held);
+        QFETCH(bool, x11);
         QFETCH(QList<int>, turned);
-        Table table;
+        Table table(x11 ? KeyRepeats::SameTimestamp : KeyRepeats::Marked);
         QVERIFY(table.shown());
         table.findEveryPair();
         table.key(QEvent::KeyPress, key, 1000);
         for (quint64 repeat = 1; held && repeat <= 30; ++repeat) {
-            table.key(QEvent::KeyRelease, key, 1000 + repeat, true);
-            table.key(QEvent::KeyPress, key, 1000 + repeat, true);
+            table.key(QEvent::KeyRelease, key, 1000 + repeat, !x11);
+            table.key(QEvent::KeyPress, key, 1000 + repeat, !x11);
         }
         table.key(QEvent::KeyRelease, key, 2000);
         if (!held) {

@@ -34,10 +34,10 @@ QString controlName(ControlKind kind, int number)
 
 } // namespace
 
-Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
+Form1::Form1(Game::Clock clock, Game::Seeder seeder, KeyRepeats repeats, QWidget *parent)
     : QWidget(parent)
     , m_game(std::move(clock), std::move(seeder))
-    , m_x11Repeats(QGuiApplication::platformName() == QLatin1String("xcb"))
+    , m_repeats(repeats)
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -64,6 +64,11 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, QWidget *parent)
 }
 
 Form1::~Form1() = default;
+
+KeyRepeats Form1::platformKeyRepeats()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb") ? KeyRepeats::SameTimestamp : KeyRepeats::Marked;
+}
 
 void Form1::buildControls()
 {
@@ -289,17 +294,15 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
                 return QWidget::eventFilter(watched, event);
             // A held key presses once: its repeats would press whatever has the keyboard by
             // then, such as the first card of the deal that the same Enter made on "Ancora".
-            // X11 sends each repeat as a release and a press of one timestamp, which Qt marks
-            // as a repeat only if the press is already in when it reads the release: on a busy
-            // machine it is not. Elsewhere a release and a press may share a timestamp and be
-            // two presses: Windows counts time in ticks of 16 ms, and keyboards on screen send
-            // them back to back. While a screen reader listens to keys, Qt hands each one on
-            // again as a copy without its timestamp, 0: there only the repeat mark can tell,
-            // or every second Enter, such as the one that turns the first card of a new deal,
-            // would be lost.
+            // Only on X11 does a shared timestamp tell a repeat: elsewhere a release and a
+            // press may share one and be two presses, as Windows counts time in ticks of
+            // 16 ms, and keyboards on screen send them back to back. While a screen reader
+            // listens to keys, Qt hands each one on again as a copy without its timestamp, 0:
+            // there only the repeat mark can tell, or every second Enter, such as the one that
+            // turns the first card of a new deal, would be lost.
             const bool repeat = key->isAutoRepeat()
-                                || (m_x11Repeats && key->timestamp() != 0 && key->key() == m_lastRelease.key
-                                    && key->timestamp() == m_lastRelease.timestamp);
+                                || (m_repeats == KeyRepeats::SameTimestamp && key->timestamp() != 0
+                                    && key->key() == m_lastRelease.key && key->timestamp() == m_lastRelease.timestamp);
             if (repeat && keyDoes(key->key(), keyboardAt()) == KeyDoes::Press)
                 return true;
             setKeyboardCue(true);

@@ -27,7 +27,8 @@ class Form1 : public QWidget
 
 public:
     explicit Form1(Game::Clock clock = Game::steadyClock(), Game::Seeder seeder = Game::freshlySeeded(),
-                   QWidget *parent = nullptr);
+                   KeyRepeats repeats = platformKeyRepeats(), QWidget *parent = nullptr);
+    static KeyRepeats platformKeyRepeats();
     ~Form1() override;
 
 protected:
@@ -74,8 +75,7 @@ private:
         int key = 0;
         quint64 timestamp = 0;
     } m_lastRelease;
-    // Only X11 sends a held key's repeats as a release and a press of one timestamp.
-    const bool m_x11Repeats;
+    const KeyRepeats m_repeats;
     // A member, so that it dies with the window, before the controls it would touch:
     // closing the window mid-pause leaves nothing to fire.
     QTimer m_pauseTimer;

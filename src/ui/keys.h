@@ -25,6 +25,11 @@ enum class KeyDoes {
 
 enum class KeyboardAt { Card, Ancora, Elsewhere };
 
+// How a held key's repeats reach the window. Qt marks them as repeats, except on X11 on a
+// busy machine: X11 sends each as a release and a press of one timestamp, which Qt marks
+// only if the press is already in when it reads the release.
+enum class KeyRepeats { Marked, SameTimestamp };
+
 // Every key the game answers to. Any of them shows the keyboard's ring.
 struct KeyUse {
     Qt::Key key;
