@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Builds Pairon12 for 64-bit Windows, and what a Windows player downloads: a zip of the
 # program folder and an installer. On Debian 13 with its own Qt; on Debian 12 in a Debian 13
-# root, which needs root.
+# root, which it asks root for.
 #   scripts/build-windows.sh [BUILD_DIR]      (default: build/windows)
 #   scripts/build-windows.sh --qt-only        only make sure Qt for Windows is built
 # Qt for Windows is cross-built once from Debian's own source of the host's Qt and
-# kept outside the tree, in ${PAIRON12_CACHE:-/var/cache/pairon12}; it is built again only
-# when Qt's upstream version, its options or the toolchain change.
+# kept outside the tree, in the cache (scripts/common.sh); it is built again only when
+# Qt's upstream version, its options or the toolchain change.
 # Needs: scripts/install-deps.sh --windows
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cache=${PAIRON12_CACHE:-/var/cache/pairon12}
+. "$root/scripts/common.sh" "$@"
 jobs=${PAIRON12_JOBS:-$(nproc)}
 qt_only=false
 build=$root/build/windows
@@ -35,7 +35,7 @@ if dpkg --compare-versions "$qt_version" lt 6.8; then
   inside=/var/tmp/pairon12-windows
   flags=$($qt_only && echo --qt-only || true)
   echo "build-windows: Qt $qt_version here is older than 6.8; building in a Debian 13 root"
-  "$root/scripts/debian-root.sh" trixie "
+  as_root "$root/scripts/debian-root.sh" trixie "
     /src/scripts/install-deps.sh --windows >/var/tmp/pairon12-deps.log 2>&1 ||
       { tail -n 30 /var/tmp/pairon12-deps.log; exit 1; }
     /src/scripts/build-windows.sh $flags $inside"

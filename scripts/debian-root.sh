@@ -2,15 +2,17 @@
 # Runs a shell command as root in a whole Debian system of another release, made with
 # debootstrap, with this tree at /src (read-only) and an unprivileged user "tester":
 #   scripts/debian-root.sh [--fresh] RELEASE COMMAND     (RELEASE: bookworm, trixie, ...)
-# The root is kept in ${PAIRON12_CACHE:-/var/cache/pairon12}/debian-RELEASE and brought up
+# The root is kept in the cache (scripts/common.sh), in debian-RELEASE, and brought up
 # to date at each use, so it is made only once; that folder is the root's too, for what
 # is built once for every release (Qt for Windows). With --fresh it is a new one, as a new
 # machine is, with the one-line sources.list that Debian's installer writes, and it is
 # gone afterwards. Nothing the command starts outlives it, and no mount is left behind.
-# Needs root, and debootstrap (scripts/install-deps.sh --test installs it).
+# Needs root, and debootstrap (scripts/install-deps.sh --test installs it); the other
+# scripts ask for root to run it.
 set -euo pipefail
 tree=$(cd "$(dirname "$0")/.." && pwd)
-cache=${PAIRON12_CACHE:-/var/cache/pairon12}
+. "$tree/scripts/common.sh" "$@"
+((EUID == 0)) || { echo "debian-root: debootstrap and chroot need root" >&2; exit 1; }
 mirror=${PAIRON12_MIRROR:-http://deb.debian.org/debian}
 fresh=false
 [[ ${1:-} == --fresh ]] && { fresh=true; shift; }

@@ -6,8 +6,9 @@
 #   scripts/install-deps.sh --test      also what the test suite needs, the above included
 #   scripts/install-deps.sh --windows   also what building for Windows and testing it under
 #                                       Wine need, and the source entry for Qt's sources
-# The flags combine.
+# The flags combine. Run it as yourself: it asks for root (sudo) only to install.
 set -euo pipefail
+. "$(dirname "$0")/common.sh" "$@"
 
 package=false test=false windows=false
 for arg in "$@"; do
@@ -66,9 +67,10 @@ for p in "${packages[@]}"; do
 done
 ((${#missing[@]} == 0)) && ! $need_src && exit 0
 
-if [[ $(id -u) -ne 0 ]]; then
-  echo "install-deps: run as root to install: ${missing[*]}" >&2
-  exit 1
+if ((EUID != 0)); then
+  echo "install-deps: root installs what is missing: ${missing[*]:-the deb-src entry for Qt's source}" >&2
+  as_root "$(realpath "$0")" "$@"
+  exit
 fi
 if $need_src; then
   # An earlier run's entry, in whichever form, is made anew.
