@@ -152,6 +152,26 @@ def row(measure, figures, unit, digits=1, goal=""):  # figures: the game's, then
     print("| " + " | ".join([measure, *cells, *ratios, goal]) + " |")
 
 
+def measured_on():  # the commit, the date and the machine, which a figure in docs/ stands with
+    def out(*argv):
+        try:
+            return subprocess.run(argv, capture_output=True, text=True, cwd=os.path.dirname(__file__)).stdout.strip()
+        except OSError:
+            return ""
+    commit = out("git", "rev-parse", "--short", "HEAD") or "unknown"
+    if out("git", "status", "--porcelain", "--untracked-files=no"):
+        commit += " with changes not committed"
+    with open("/proc/cpuinfo") as info:
+        cpu = next((line.split(":", 1)[1].strip() for line in info if line.startswith("model name")), "unknown")
+    with open("/proc/meminfo") as info:
+        ram = int(info.readline().split()[1]) / 2**20
+    with open("/etc/debian_version") as debian:
+        release = debian.read().strip()
+    qt, xvfb = out("dpkg-query", "-W", "-f=${Version}", "libqt6core6"), out("dpkg-query", "-W", "-f=${Version}", "xvfb")
+    return (f"Measured at commit {commit} on {time.strftime('%Y-%m-%d')}: {os.cpu_count()} processors ({cpu}), "
+            f"{ram:.1f} GiB, Debian {release}, Qt {qt}, Xvfb {xvfb}.")
+
+
 def main():
     build = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bench")
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -204,7 +224,7 @@ def main():
     row(f"idle wake-ups over {args.idle:g} s, fresh window", [idle[k] for k in programs], "/s",
         goal=f"0: {met[idle['game'] == 0]}")
     row("idle wake-ups, after the cards were clicked", [idle["played"]], "/s", goal=f"0: {met[idle['played'] == 0]}")
-    print(f"\nLoad average (1 min) {load:.2f} before, {os.getloadavg()[0]:.2f} after; {os.cpu_count()} processors.")
+    print(f"\n{measured_on()} Load average (1 min) {load:.2f} before, {os.getloadavg()[0]:.2f} after.")
 
 
 if __name__ == "__main__":
