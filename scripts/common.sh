@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts, with their arguments: where what outlives a build folder is
 # kept, and how to do as root only what needs root.
 

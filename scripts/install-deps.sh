@@ -68,7 +68,7 @@ done
 ((${#missing[@]} == 0)) && ! $need_src && exit 0
 
 if ((EUID != 0)); then
-  echo "install-deps: root installs what is missing: ${missing[*]:-the deb-src entry for Qt's source}" >&2
+  echo "install-deps: root installs what is missing: ${missing[*]:-a deb-src entry for the sources of Qt}" >&2
   as_root "$(realpath "$0")" "$@"
   exit
 fi
