@@ -17,12 +17,12 @@ cache=$PAIRON12_CACHE
 invocation=$(printf '%q ' "$(realpath "$0")" "$@")
 
 # Runs a command as root: as it is where this already runs as root, as CI does, else
-# through sudo, which asks for the player's password. Where neither can be, nothing is run
-# and the one line printed says what to run as root instead.
+# through sudo, which asks for the player's password where it must. Where neither can be,
+# nothing is run and the one line printed says what to run as root instead.
 as_root() {
   if ((EUID == 0)); then
     "$@"
-  elif command -v sudo >/dev/null && sudo -v; then
+  elif command -v sudo >/dev/null && { sudo -n true 2>/dev/null || sudo -v; }; then
     sudo PAIRON12_CACHE="$cache" ${PAIRON12_MIRROR:+PAIRON12_MIRROR="$PAIRON12_MIRROR"} \
       ${PAIRON12_JOBS:+PAIRON12_JOBS="$PAIRON12_JOBS"} "$@"
   else

@@ -68,7 +68,9 @@ done
 ((${#missing[@]} == 0)) && ! $need_src && exit 0
 
 if ((EUID != 0)); then
-  echo "install-deps: root installs what is missing: ${missing[*]:-a deb-src entry for the sources of Qt}" >&2
+  if command -v sudo >/dev/null; then
+    echo "install-deps: sudo installs what is missing: ${missing[*]:-a deb-src entry for the sources of Qt}" >&2
+  fi
   as_root "$(realpath "$0")" "$@"
   exit
 fi

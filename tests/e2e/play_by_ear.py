@@ -120,7 +120,8 @@ with XSession(accessibility=True, wayland=WAYLAND) as xs:
             shot = until(f"cards {first} and {first + 1} clicked show no faces", lambda: (s := win.grab())
                          and screen.shows_face(s, first) and screen.shows_face(s, first + 1) and s)
             if shot.crop(screen.square(first)) != shot.crop(screen.square(first + 1)):  # a failed pair
-                check(not screen.rings(shot), "a click left the keyboard's ring on")
+                ringed = screen.rings(shot)
+                check(not ringed, f"game {start + 1}: a click left the keyboard's ring on card {ringed}")
                 break
         win.close()  # as a player does; the game must end, with status 0
         check(game.wait(PATIENCE) == 0, f"close {start + 1} of 20: the game ended with {game.returncode}")
