@@ -23,7 +23,8 @@ as_root() {
   if ((EUID == 0)); then
     "$@"
   elif command -v sudo >/dev/null && { sudo -n true 2>/dev/null || sudo -v; }; then
-    sudo PAIRON12_CACHE="$cache" ${PAIRON12_MIRROR:+PAIRON12_MIRROR="$PAIRON12_MIRROR"} \
+    # Through env, which sudo's rules for the environment leave alone.
+    sudo env PAIRON12_CACHE="$cache" ${PAIRON12_MIRROR:+PAIRON12_MIRROR="$PAIRON12_MIRROR"} \
       ${PAIRON12_JOBS:+PAIRON12_JOBS="$PAIRON12_JOBS"} "$@"
   else
     echo "$(basename "$0"): root is needed and sudo cannot give it; as root, run: su -c '${invocation% }'" >&2
