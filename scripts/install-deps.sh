@@ -6,16 +6,19 @@
 #   scripts/install-deps.sh --test      also what the test suite needs, the above included
 #   scripts/install-deps.sh --windows   also what building for Windows and testing it under
 #                                       Wine need, and the source entry for Qt's sources
+#   scripts/install-deps.sh --web       also what building for the web and testing it in
+#                                       Chromium need, and the same source entry
 # The flags combine. Run it as yourself: it asks for root (sudo) only to install.
 set -euo pipefail
 . "$(dirname "$0")/common.sh" "$@"
 
-package=false test=false windows=false
+package=false test=false windows=false web=false
 for arg in "$@"; do
   case "$arg" in
     --package) package=true ;;
     --test) test=true package=true ;;
     --windows) windows=true ;;
+    --web) web=true ;;
     *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -47,17 +50,30 @@ if $windows; then
   )
 fi
 
-# Qt for Windows is built from Debian's own source package of the host's Qt, which
-# apt-get source fetches only from a deb-src entry for the same archive. Debian keeps its
-# entries either in deb822 form (debian.sources) or one to a line (sources.list), and apt
-# reads a file in the form its name says: the deb-src entry is written in the same form.
+if $web; then
+  packages+=(
+    chromium chromium-driver python3-selenium brotli zip debootstrap
+  )
+  # Qt 6.8's WebAssembly platform is built with Debian 13's Emscripten; an older host
+  # (Debian 12, Qt 6.4) builds it in a Debian 13 root.
+  candidate=$(apt-cache policy qt6-base-dev | sed -n 's/ *Candidate: //p')
+  if dpkg --compare-versions "${candidate:-0}" ge 6.8; then
+    packages+=(emscripten)
+  fi
+fi
+
+# Qt for Windows and for the web are built from Debian's own source package of the host's
+# Qt, which apt-get source fetches only from a deb-src entry for the same archive. Debian
+# keeps its entries either in deb822 form (debian.sources) or one to a line (sources.list),
+# and apt reads a file in the form its name says: the deb-src entry is written in the same
+# form.
 if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
   src_list=/etc/apt/sources.list.d/pairon12-deb-src.sources
 else
   src_list=/etc/apt/sources.list.d/pairon12-deb-src.list
 fi
 need_src=false
-if $windows && ! apt-get source --print-uris -qq qt6-base >/dev/null 2>&1; then
+if { $windows || $web; } && ! apt-get source --print-uris -qq qt6-base >/dev/null 2>&1; then
   need_src=true
 fi
 
