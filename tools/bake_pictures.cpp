@@ -7,7 +7,9 @@
 //       PREFIX-SCALEx.argb files of raw pixels, which the game uses as they are, with no
 //       decoder;
 //   bake_pictures ico ICON.svg OUTPUT.ico
-//       the icon as a Windows icon file, for the program file on Windows.
+//       the icon as a Windows icon file, for the program file on Windows;
+//   bake_pictures png ICON.svg SIDE OUTPUT.png
+//       the icon as a PNG file, for the web page and for a browser that installs it.
 // Pixels are premultiplied ARGB, one native-endian word each.
 #include "layout.h"
 
@@ -140,10 +142,12 @@ int main(int argc, char *argv[])
     const bool icon = args.size() == 3 && args[0] == QLatin1String("icon");
     const bool face = args.size() >= 4 && args[0] == QLatin1String("face");
     const bool ico = args.size() == 3 && args[0] == QLatin1String("ico");
-    if (!icon && !face && !ico) {
+    const bool png = args.size() == 4 && args[0] == QLatin1String("png") && args[2].toInt() > 0;
+    if (!icon && !face && !ico && !png) {
         std::fprintf(stderr, "usage: bake_pictures icon ICON.svg OUTPUT.cpp\n"
                              "       bake_pictures face FACE.svg PREFIX SCALE...\n"
-                             "       bake_pictures ico ICON.svg OUTPUT.ico\n");
+                             "       bake_pictures ico ICON.svg OUTPUT.ico\n"
+                             "       bake_pictures png ICON.svg SIDE OUTPUT.png\n");
         return 2;
     }
     QSvgRenderer renderer(args[1]);
@@ -153,5 +157,7 @@ int main(int argc, char *argv[])
     }
     if (ico)
         return bakeIco(renderer, args[2]) ? 0 : 1;
+    if (png)
+        return draw(renderer, args[2].toInt()).save(args[3], "PNG") ? 0 : 1;
     return (icon ? bakeIcon(renderer, args[2]) : bakeFace(renderer, args[2], args.mid(3))) ? 0 : 1;
 }

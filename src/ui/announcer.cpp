@@ -6,6 +6,12 @@
 
 #include <array>
 
+#ifdef Q_OS_WASM
+#include <QApplication>
+
+#include <emscripten/val.h>
+#endif
+
 namespace pairon12 {
 
 namespace {
@@ -28,8 +34,12 @@ public:
     explicit StatusBar(QWidget *window) : QWidget(window)
     {
         setFixedSize(0, 0);
-        for (auto &notice : m_notices) {
-            notice = new Notice(this);
+        // Named, as every control is, so that what stands for each in a web page has an id
+        // of its own.
+        setObjectName(QStringLiteral("statusBar"));
+        for (std::size_t i = 0; i < m_notices.size(); ++i) {
+            auto *notice = m_notices[i] = new Notice(this);
+            notice->setObjectName(QStringLiteral("notice%1").arg(i + 1));
             notice->setFixedSize(0, 0);
             notice->hide();
         }
@@ -62,6 +72,28 @@ QAccessibleInterface *statusBarParts(const QString &, QObject *object)
     return nullptr;
 }
 
+#ifdef Q_OS_WASM
+
+// The id of the element that Qt's WebAssembly platform makes to stand for a control in the
+// page, made the way it makes it: the names of the control and those it lies in, or their
+// classes where they have none.
+std::string elementId(QAccessibleInterface *iface)
+{
+    QString id = iface->text(QAccessible::Identifier);
+    if (!id.isEmpty())
+        return id.toStdString();
+    for (; iface; iface = iface->parent()) {
+        if (!id.isEmpty())
+            id.prepend(QLatin1Char('.'));
+        if (const QObject *object = iface->object())
+            id.prepend(object->objectName().isEmpty() ? QString::fromUtf8(object->metaObject()->className())
+                                                      : object->objectName());
+    }
+    return id.toStdString();
+}
+
+#endif
+
 } // namespace
 
 Announcer::Announcer(QWidget *window) : QObject(window), m_statusBar(new StatusBar(window)), m_turnOver(this)
@@ -71,6 +103,15 @@ Announcer::Announcer(QWidget *window) : QObject(window), m_statusBar(new StatusB
     connect(&m_turnOver, &QTimer::timeout, this, &Announcer::flush);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     window->installEventFilter(this);
+#endif
+#ifdef Q_OS_WASM
+    // A browser's screen reader follows the page's focus, which Qt leaves where it was: the
+    // page moves it to what stands for the control with the keyboard.
+    connect(qApp, &QApplication::focusChanged, this, [](QWidget *, QWidget *now) {
+        const auto page = emscripten::val::global("pairon12Page");
+        if (now && !page.isUndefined())
+            page.call<void>("focus", elementId(QAccessible::queryAccessibleInterface(now)));
+    });
 #endif
 }
 
@@ -101,7 +142,13 @@ void Announcer::flush()
         return;
     const QString text = m_pending.join(QLatin1Char(' '));
     m_pending.clear();
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#if defined(Q_OS_WASM)
+    // Qt's WebAssembly platform takes announcements nowhere: the page says them, in a live
+    // region. A page of Qt's own has none, and the words go unsaid there.
+    const auto page = emscripten::val::global("pairon12Page");
+    if (!page.isUndefined())
+        page.call<void>("say", text.toStdString());
+#elif QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 #ifdef Q_OS_WIN
     // Where Windows' screen readers look for what to say.
     QWidget *source = window()->focusWidget() ? window()->focusWidget() : window();

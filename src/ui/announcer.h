@@ -19,6 +19,8 @@ class StatusBar;
 // The announcer keeps a status bar of no size whose notices, also of no size, say it on
 // Linux: shown with Qt 6.4, inside a status bar so without the word "notification"; as
 // the source of the announcement with Qt 6.8.
+// In a browser, where Qt's announcements go nowhere, the words go to the page's live
+// region.
 class Announcer : public QObject
 {
     Q_OBJECT

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFontDatabase>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QStyleFactory>
 
 #include <cstdio>
@@ -94,6 +96,11 @@ int main(int argc, char *argv[])
             return *status;
     }
 
+#ifdef Q_OS_WASM
+    // The game takes no text: without an input method, Qt's WebAssembly platform puts no
+    // unnamed text field in the page for a phone's keyboard.
+    qputenv("QT_IM_MODULE", "none");
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pairon12"));
     QApplication::setApplicationVersion(QStringLiteral(PAIRON12_VERSION));
@@ -101,6 +108,13 @@ int main(int argc, char *argv[])
     // One look everywhere, so that the layout measured in twips holds on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(programIcon());
+#ifdef Q_OS_WASM
+    // A browser gives a page no fonts: the captions' face comes inside the program.
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/caption.ttf"));
+    // Qt's WebAssembly platform warns, as the page switches its accessibility on, that the
+    // program as a whole has no window: nothing a player should find in the console.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.accessibility.warning=false"));
+#endif
     // The captions' face for the whole program: a text box lays out its text in the
     // program's face before it takes its own, and would otherwise load a second one.
     QApplication::setFont(pairon12::captionFont(12));

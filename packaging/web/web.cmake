@@ -1,0 +1,66 @@
+# The game as a web page: a folder that any static web host serves as it is, under any
+# path, installed by cmake --install and zipped by cpack -G ZIP. It holds the program
+# (Emscripten's script and WebAssembly, and Qt's loader), the page that starts it, its
+# icons and manifest, and a service worker that keeps them all for offline play.
+
+# Under a strict content policy no script may be made from text: Emscripten's bindings
+# then go without the functions they would otherwise generate.
+target_link_options(pairon12 PRIVATE -sDYNAMIC_EXECUTION=0)
+# Smallest over fastest, which a browser pays for on the first visit; the benchmark
+# builds without it to see what it wins.
+option(PAIRON12_WEB_FOR_SIZE "Link the web page's program for size" ON)
+if(PAIRON12_WEB_FOR_SIZE)
+    target_link_options(pairon12 PRIVATE -Oz)
+endif()
+# The captions' face travels with the program: a browser has no fonts of its own to give.
+find_file(PAIRON12_CAPTION_FONT LiberationSans-Bold.ttf
+    PATHS /usr/share/fonts/truetype/liberation2 /usr/share/fonts/truetype/liberation
+    NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+qt_add_resources(pairon12 caption_font PREFIX /fonts BASE ${CMAKE_CURRENT_BINARY_DIR}
+    FILES ${PAIRON12_CAPTION_FONT})
+set_source_files_properties(${PAIRON12_CAPTION_FONT} TARGET_DIRECTORY pairon12
+    PROPERTIES QT_RESOURCE_ALIAS caption.ttf)
+
+foreach(side 192 512)
+    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/icon-${side}.png
+        COMMAND bake_pictures png ${PROJECT_SOURCE_DIR}/assets/icon.svg ${side}
+                ${CMAKE_CURRENT_BINARY_DIR}/icon-${side}.png
+        DEPENDS bake_pictures ${PROJECT_SOURCE_DIR}/assets/icon.svg
+        VERBATIM)
+    list(APPEND web_icons ${CMAKE_CURRENT_BINARY_DIR}/icon-${side}.png)
+endforeach()
+add_custom_target(pairon12_web_icons ALL DEPENDS ${web_icons})
+configure_file(web/manifest.webmanifest.in manifest.webmanifest @ONLY)
+
+install(FILES
+    $<TARGET_FILE_DIR:pairon12>/pairon12.js $<TARGET_FILE_DIR:pairon12>/pairon12.wasm
+    $<TARGET_FILE_DIR:pairon12>/qtloader.js
+    web/page.js web/page.css ${CMAKE_CURRENT_BINARY_DIR}/manifest.webmanifest ${web_icons}
+    DESTINATION .)
+# Last, once the rest is in place: the page, which says how many bytes are to arrive, and
+# the service worker, whose cache is named after the contents of every file it keeps.
+install(CODE "
+    set(site \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(PROJECT_DESCRIPTION \"${PROJECT_DESCRIPTION}\")
+    file(SIZE \"\${site}/pairon12.wasm\" wasm_size)
+    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/web/index.html.in\" \"\${site}/index.html\" @ONLY)
+    file(GLOB kept RELATIVE \"\${site}\" \"\${site}/*\")
+    list(REMOVE_ITEM kept sw.js)
+    list(SORT kept)
+    set(contents \"\")
+    foreach(file IN LISTS kept)
+        file(SHA256 \"\${site}/\${file}\" hash)
+        string(APPEND contents \"\${hash} \${file}\\n\")
+    endforeach()
+    string(SHA256 content_hash \"\${contents}\")
+    string(SUBSTRING \"\${content_hash}\" 0 16 content_hash)
+    list(TRANSFORM kept PREPEND \"\\\"\")
+    list(TRANSFORM kept APPEND \"\\\"\")
+    list(PREPEND kept \"\\\"./\\\"\")
+    string(REPLACE \";\" \", \" cached_files \"\${kept}\")
+    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/web/sw.js.in\" \"\${site}/sw.js\" @ONLY)")
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_SYSTEM_NAME web)
+set(CPACK_MONOLITHIC_INSTALL ON)
+unset(CPACK_COMPONENTS_ALL)
