@@ -278,6 +278,10 @@ void Form1::showEvent(QShowEvent *event)
     // Every press of a key or a mouse button in the window passes here first, whichever
     // control it goes to, disabled ones included.
     windowHandle()->installEventFilter(this);
+    // The keyboard starts on the first card. Qt's WebAssembly platform activates the window
+    // before its controls are shown, and Qt then gives the keyboard to the next control.
+    if (!event->spontaneous())
+        card(1)->setFocus();
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
