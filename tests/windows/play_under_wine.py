@@ -13,6 +13,7 @@ import pefile
 from Xlib import Xatom
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import screen
+from player import play
 from xsession import XSession, check, until
 
 WINE = "/usr/lib/wine/wine64"
@@ -33,33 +34,6 @@ LIGHT_MODE, DARK_MODE = (PERSONALIZE, "AppsUseLightTheme", "1"), (PERSONALIZE, "
 SCHEMES = [("light", [LIGHT_MODE], False), ("dark", [DARK_MODE], True),
            ("High Contrast Black", [LIGHT_MODE] + [(r"HKCU\Control Panel\Colors", name, value)
                                                    for name, value in HIGH_CONTRAST_BLACK.items()], True)]
-
-
-def play(win, notices):  # a whole game with the mouse, each face learnt as it shows; the last frame.
-    # notices(): what the game has announced so far; each card turned must be, before the next.
-    def turn(pos):
-        before = len(notices())
-        win.click(*screen.centre(pos))
-        shot = until(f"a click on card {pos} showed no face on its card's ground",
-                     lambda: screen.shows_face(s := win.grab(), pos) and s)
-        until(f"card {pos} turned unannounced", lambda: not LOGS_NOTICES or any(
-            re.match(rf"(.*\. )?Carta {pos}: [^.]+\.", notice) for notice in notices()[before:]))
-        return shot.crop(screen.square(pos, 3)).tobytes()
-
-    unseen, known = list(range(1, 25)), {}  # known: the faces seen and turned back
-    while unseen or known:  # a pair seen in two failed ones first, else a card not seen yet
-        twins = [p for p in known if list(known.values()).count(known[p]) == 2]
-        a = twins[0] if twins else unseen.pop(0)
-        face = turn(a)
-        known.pop(a, None)
-        b = next((p for p in known if known[p] == face), None) or unseen.pop(0)
-        other = turn(b)
-        known.pop(b, None)
-        until("a failed pair was not turned back", lambda: screen.settled(win.grab(), a, b))
-        if other != face:
-            known |= {a: face, b: other}
-    return until("no results after the last pair",
-                 lambda: not screen.uniform(s := win.grab(), screen.box("attempts")) and s)
 
 
 (installer,), (archive,) = (glob.glob(f"{sys.argv[1]}/pairon12-*.{kind}") for kind in ("exe", "zip"))
@@ -124,18 +98,11 @@ with tempfile.TemporaryDirectory(prefix="wine-") as prefix, XSession() as xs, co
         # Their names, where a console would be one (not Wine's own window of a pixel, off the screen).
         windows = [w.get_full_text_property(Xatom.WM_NAME) for w in xs.shown() if w.get_geometry().width > 1]
         check(windows == ["Pairon12"], f"{scheme}: windows beside the game's: {windows}")
-        shot = play(win, lambda: re.findall(NOTICE, open(log).read()))
-        results = [screen.box(name) for name in ("seconds", "attempts")]
-        track = shot.getpixel((results[0][2] - 4, (results[0][1] + results[0][3]) // 2))
-        check(DARK_MODE not in settings or screen.dark(track),
+        shot = play(win.click, win.grab, LOGS_NOTICES and (lambda: re.findall(NOTICE, open(log).read())))
+        check(DARK_MODE not in settings or screen.dark(screen.results_ground(shot)),
               f"{scheme}: the results lie on Windows' classic light boxes in a dark window")
-        captions = [screen.ink(first, screen.box("instruction"), ground)] + [
-            screen.ink(shot, screen.box(name), ground) for name in ("seconds caption", "attempts caption")]
-        lowest = dict(captions=min(captions), results=min(screen.ink(shot, box, track) for box in results),
-                      lines=screen.contrast(shot.getpixel(screen.square(1)[:2]), ground),
-                      X=screen.ink(shot, screen.box("X", inset=3), ground))
-        check(min(lowest["captions"], lowest["results"]) >= 4.5 and min(lowest["lines"], lowest["X"]) >= 3,
-              f"{scheme}: something does not read: {lowest}")
+        lowest = screen.lowest_contrasts(first, shot)
+        check(screen.legible(lowest), f"{scheme}: something does not read: {lowest}")
         win.close()  # Wine itself takes two seconds to end any program
         check(game.wait(5) == 0, f"{scheme}: closed, the game exited with status {game.returncode}")
 
