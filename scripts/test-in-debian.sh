@@ -15,7 +15,7 @@ release=${1:-trixie}
 scripts/install-deps.sh --test
 as_root scripts/debian-root.sh "$release" '
   /src/scripts/install-deps.sh --test --windows
-  /src/scripts/build-windows.sh /var/tmp/pairon12-windows
+  /src/scripts/cross-build.sh --out /var/tmp/pairon12-cross windows
   echo "test-in-debian: Debian $(cat /etc/debian_version), Qt $(dpkg-query -W -f="\${Version}" qt6-base-dev)," \
        "Orca $(dpkg-query -W -f="\${Version}" orca), lintian $(dpkg-query -W -f="\${Version}" lintian)"
   runuser -u tester -- bash -euc "
@@ -23,7 +23,7 @@ as_root scripts/debian-root.sh "$release" '
     cmake -S /src -B plain && cmake --build plain && ctest --test-dir plain
     cmake -S /src -B system -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAIRON12_WERROR=ON \
       -DPAIRON12_SYSTEM_TESTS=ON -DPAIRON12_BENCHMARKS=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-      -DPAIRON12_WINDOWS_PACKAGES=/var/tmp/pairon12-windows/package >/dev/null
+      -DPAIRON12_WINDOWS_PACKAGES=/var/tmp/pairon12-cross/windows/package >/dev/null
     cmake --build system && ctest --test-dir system --output-on-failure -R \"^(e2e_|packaging_|windows)\"
     # The presets name folders inside the tree, which is read-only here: a copy of it.
     rm -rf tree && mkdir tree && tar -C /src --exclude=./build --exclude=./.git -c . | tar -x -C tree

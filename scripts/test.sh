@@ -8,7 +8,7 @@
 # UndefinedBehaviorSanitizer; then Debian 13 in a root of its own (scripts/test-in-debian.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh --test --windows
+scripts/install-deps.sh --test --windows --web
 # Whoever runs the gate without having said who they are signs its package as a tester,
 # with an address reserved for examples.
 DEBFULLNAME=${DEBFULLNAME:-Pairon12 tester} DEBEMAIL=${DEBEMAIL:-tester@example.org} scripts/release.sh
