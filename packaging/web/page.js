@@ -16,15 +16,15 @@
         problem.hidden = false;
     }
 
-    // The window's own size, or as much smaller as the screen is narrower, all of it in view.
+    // The window's own size, or as much smaller as the screen is narrower or lower, all of it
+    // in view. Qt draws it at that scale itself, so that it stays crisp and takes the pointer
+    // where it is; a box scaled by the page would be a smaller screen to Qt.
     const WindowWidth = game.offsetWidth, WindowHeight = game.offsetHeight;
-    function fit() {
-        const room = document.documentElement;
-        const scale = Math.min(1, room.clientWidth / WindowWidth, room.clientHeight / WindowHeight);
-        game.style.transform = scale < 1 ? `scale(${scale})` : "";
-        game.parentElement.style.width = `${WindowWidth * scale}px`;
-        game.parentElement.style.height = `${WindowHeight * scale}px`;
-    }
+    const room = document.documentElement;
+    const width = Math.min(WindowWidth, Math.floor(room.clientWidth), Math.floor(room.clientHeight * WindowWidth / WindowHeight));
+    const scale = width / WindowWidth;
+    game.style.width = `${width}px`;
+    game.style.height = `${Math.ceil(WindowHeight * scale)}px`;
 
     // Qt draws the window on a canvas and stands an element for each control in the page's
     // accessibility tree, in a shadow root. Its canvas must never take the focus, which it
@@ -112,8 +112,6 @@
                                "Controlla la connessione e ricarica la pagina.";
         if (typeof qtLoad !== "function" || typeof pairon12_entry !== "function")
             return fail(failedDownload);
-        fit();
-        addEventListener("resize", fit);
         // Qt redraws for a new number of device pixels to the CSS pixel as the page is
         // resized, as zooming does; a move to a screen of another density resizes nothing,
         // so it is told as if it did.
@@ -132,6 +130,7 @@
                 module: Promise.resolve(module),
                 entryFunction: pairon12_entry,
                 containerElements: [game],
+                environment: scale < 1 ? { QT_SCALE_FACTOR: String(scale) } : {},
                 onLoaded: () => { loading.hidden = true; },
                 onExit: exit => { if (exit.crashed) fail("Pairon12 si è fermato per un errore: ricarica la pagina."); },
             },

@@ -16,10 +16,8 @@ endif()
 find_file(PAIRON12_CAPTION_FONT LiberationSans-Bold.ttf
     PATHS /usr/share/fonts/truetype/liberation2 /usr/share/fonts/truetype/liberation
     NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-qt_add_resources(pairon12 caption_font PREFIX /fonts BASE ${CMAKE_CURRENT_BINARY_DIR}
-    FILES ${PAIRON12_CAPTION_FONT})
-set_source_files_properties(${PAIRON12_CAPTION_FONT} TARGET_DIRECTORY pairon12
-    PROPERTIES QT_RESOURCE_ALIAS caption.ttf)
+set_source_files_properties(${PAIRON12_CAPTION_FONT} PROPERTIES QT_RESOURCE_ALIAS caption.ttf)
+qt_add_resources(pairon12 caption_font PREFIX /fonts FILES ${PAIRON12_CAPTION_FONT})
 
 foreach(side 192 512)
     add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/icon-${side}.png

@@ -110,7 +110,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(programIcon());
 #ifdef Q_OS_WASM
     // A browser gives a page no fonts: the captions' face comes inside the program.
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/caption.ttf"));
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/caption.ttf")) < 0)
+        qWarning("Pairon12: the captions' face is missing");
     // Qt's WebAssembly platform warns, as the page switches its accessibility on, that the
     // program as a whole has no window: nothing a player should find in the console.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.accessibility.warning=false"));
