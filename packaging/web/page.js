@@ -19,12 +19,15 @@
     // The window's own size, or as much smaller as the screen is narrower or lower, all of it
     // in view. Qt draws it at that scale itself, so that it stays crisp and takes the pointer
     // where it is; a box scaled by the page would be a smaller screen to Qt.
+    // Qt draws the window cleanly at quarter steps of device pixels to its own, as at 125 or
+    // 150 % on the desktop: between them, neighbouring controls' edges fall on fractions of a
+    // pixel and leave traces as they are drawn again.
     const WindowWidth = game.offsetWidth, WindowHeight = game.offsetHeight;
     const room = document.documentElement;
-    const width = Math.min(WindowWidth, Math.floor(room.clientWidth), Math.floor(room.clientHeight * WindowWidth / WindowHeight));
-    const scale = width / WindowWidth;
-    game.style.width = `${width}px`;
-    game.style.height = `${Math.ceil(WindowHeight * scale)}px`;
+    const fit = Math.min(1, room.clientWidth / WindowWidth, room.clientHeight / WindowHeight);
+    const scale = fit < 1 ? Math.max(1, Math.floor(fit * devicePixelRatio * 4)) / 4 / devicePixelRatio : 1;
+    game.style.width = `${WindowWidth * scale}px`;
+    game.style.height = `${WindowHeight * scale}px`;
 
     // Qt draws the window on a canvas and stands an element for each control in the page's
     // accessibility tree, in a shadow root. Its canvas must never take the focus, which it

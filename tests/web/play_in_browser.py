@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 # The web build as a player meets it: its folder served on 127.0.0.1 with the headers a host
-# should send, strict content policy included, and opened in Debian's Chromium. The first
-# frame at the window's own size; the accessibility tree's names, ids and focus; a whole game
-# with the mouse; "Ancora"; taps on a phone's narrow screen; then, with the server gone, a
-# reload and a whole game with the keys alone, heard through the live region. The browser's
-# console stays empty throughout.
+# should send, strict content policy included, and opened in Debian's Chromium. The window
+# drawn at two device pixels to one; the first frame at the window's own size; the
+# accessibility tree's names, ids and focus; a whole game with the mouse; "Ancora"; taps on a
+# phone's narrow screen; the page installable; then, with the server gone and the player's
+# choice dark, a reload and a whole game with the keys alone, heard through the live region.
+# The browser's console stays empty throughout.
 #   play_in_browser.py SITE      (the folder scripts/cross-build.sh made)
 import io, os, re, sys
 from PIL import Image
@@ -107,6 +108,8 @@ try:
     # The network gone, and the player's choice now dark: the page comes back from the service worker,
     # dark, and a whole game is played with the keys alone, known only by ear.
     until("the service worker keeps no page", lambda: js("return navigator.serviceWorker.controller !== null"))
+    errors = browser.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    check(not errors, f"the browser cannot install the page as an app: {errors}")
     host.shutdown()
     host.server_close()
     browser.execute_cdp_cmd("Emulation.setEmulatedMedia",
