@@ -1,6 +1,6 @@
 // Starts the game in the page: says why it cannot where it cannot, shows how much of it has
-// arrived, gives Qt the box the window fills, scales that box down whole on a narrow screen,
-// speaks what the game announces, and keeps the game for offline play.
+// arrived, gives Qt the box the window fills, smaller and at Qt's own scale on a small
+// screen, speaks what the game announces, and keeps the game for offline play.
 "use strict";
 (() => {
     const game = document.getElementById("game");
@@ -18,10 +18,10 @@
 
     // The window's own size, or as much smaller as the screen is narrower or lower, all of it
     // in view. Qt draws it at that scale itself, so that it stays crisp and takes the pointer
-    // where it is; a box scaled by the page would be a smaller screen to Qt.
-    // Qt draws the window cleanly at quarter steps of device pixels to its own, as at 125 or
-    // 150 % on the desktop: between them, neighbouring controls' edges fall on fractions of a
-    // pixel and leave traces as they are drawn again.
+    // where it is; a box scaled by the page would be a smaller screen to Qt. The scale comes
+    // to a quarter step of device pixels to the window's own, as 125 or 150 % do on the
+    // desktop: between them, neighbouring controls' edges fall on fractions of a pixel and
+    // leave traces as they are drawn again.
     const WindowWidth = game.offsetWidth, WindowHeight = game.offsetHeight;
     const room = document.documentElement;
     const fit = Math.min(1, room.clientWidth / WindowWidth, room.clientHeight / WindowHeight);
