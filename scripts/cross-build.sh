@@ -50,12 +50,12 @@ if dpkg --compare-versions "$qt_version" lt 6.8; then
   exit 0
 fi
 
-# Qt's own code compiled in batches, several files to a compiler run: the build's
-# longest part takes about half as long. Only what the game uses is built.
+# Qt's own code compiled in batches, several files to a compiler run, so that each header
+# is parsed once a batch rather than once a file. Only what the game uses is built.
 qt_common=(
   -release -qt-host-path /usr -nomake examples -nomake tests -unity-build -no-pkg-config
-  -no-feature-vulkan -no-dbus -no-icu -qt-zlib -qt-libpng -no-libjpeg -qt-freetype -qt-harfbuzz -qt-pcre
-  -qt-doubleconversion -no-feature-sql -no-feature-network -no-feature-printsupport
+  -no-feature-vulkan -no-dbus -no-icu -qt-zlib -qt-libpng -no-libjpeg -qt-freetype
+  -qt-harfbuzz -qt-pcre -qt-doubleconversion -no-feature-sql -no-feature-network -no-feature-printsupport
   -no-feature-concurrent -no-feature-xml -no-feature-testlib -no-feature-gif -no-feature-ico
 )
 windows_options=(
