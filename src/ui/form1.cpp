@@ -7,10 +7,10 @@
 #include "label.h"
 #include "layout.h"
 #include "picturebox.h"
+#include "resultbox.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QWindow>
@@ -136,9 +136,8 @@ void Form1::buildControls()
             break;
         }
         case ControlKind::TextBox: {
-            auto *box = new QLineEdit(this);
+            auto *box = new ResultBox(this);
             box->setFont(results);
-            box->setEnabled(false);
             (entry.number == SecondsBox ? m_text1 : m_text2) = box;
             control = box;
             break;
@@ -249,8 +248,8 @@ void Form1::giveFace(int pos, char letter)
 
 void Form1::showResults(qint64 seconds, qint64 attempts)
 {
-    m_text1->setText(QString::number(seconds));
-    m_text2->setText(QLocale().toString(attempts));
+    m_text1->showNumber(QString::number(seconds));
+    m_text2->showNumber(QLocale().toString(attempts));
     for (QWidget *control : resultsPanel())
         control->show();
     // Heard before the keyboard moves on to "Ancora", which the screen reader then names.

@@ -9,7 +9,6 @@
 
 #include <array>
 
-class QLineEdit;
 class QPushButton;
 
 namespace pairon12 {
@@ -18,6 +17,7 @@ class Announcer;
 class Card;
 class Label;
 class PictureBox;
+class ResultBox;
 
 // The one window. It owns the controls and the rules, turns clicks and keys on the
 // cards and on "Ancora" into calls on the rules, and shows what the rules report.
@@ -66,8 +66,8 @@ private:
     // By letter, in the rules' order.
     std::array<PictureBox *, PairCount> m_facePictures{};
     PictureBox *m_transferSlot = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QLineEdit *m_text2 = nullptr;
+    ResultBox *m_text1 = nullptr;
+    ResultBox *m_text2 = nullptr;
     QPushButton *m_command1 = nullptr;
     Announcer *m_announcer = nullptr;
     // The last key let go of, to know its repeats by.
