@@ -1,6 +1,9 @@
 #include "bakedicon.h"
 #include "form1.h"
 #include "label.h"
+#ifdef Q_OS_WASM
+#include "webpage.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -119,6 +122,9 @@ int main(int argc, char *argv[])
     // The captions' face for the whole program: a text box lays out its text in the
     // program's face before it takes its own, and would otherwise load a second one.
     QApplication::setFont(pairon12::captionFont(12));
+#ifdef Q_OS_WASM
+    pairon12::followPageScale();
+#endif
 
     int status = 0;
     {

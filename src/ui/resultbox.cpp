@@ -26,7 +26,7 @@ void ResultBox::setVisible(bool visible)
 #ifdef Q_OS_WASM
     // Qt 6.8's WebAssembly platform writes a line edit's name over its text in the page as
     // the box comes to be shown: the text is given to the page again, after that.
-    if (visible && QAccessible::isActive()) {
+    if (visible) {
         QAccessibleTextInsertEvent event(this, 0, text());
         QAccessible::updateAccessibility(&event);
     }
