@@ -35,28 +35,15 @@ install(FILES
     $<TARGET_FILE_DIR:pairon12>/qtloader.js
     web/page.js web/page.css ${CMAKE_CURRENT_BINARY_DIR}/manifest.webmanifest ${web_icons}
     DESTINATION .)
-# Last, once the rest is in place: the page, which says how many bytes are to arrive, and
-# the service worker, whose cache is named after the contents of every file it keeps.
-install(CODE "
-    set(site \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-    set(PROJECT_DESCRIPTION \"${PROJECT_DESCRIPTION}\")
-    file(SIZE \"\${site}/pairon12.wasm\" wasm_size)
-    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/web/index.html.in\" \"\${site}/index.html\" @ONLY)
-    file(GLOB kept RELATIVE \"\${site}\" \"\${site}/*\")
-    list(REMOVE_ITEM kept sw.js)
-    list(SORT kept)
-    set(contents \"\")
-    foreach(file IN LISTS kept)
-        file(SHA256 \"\${site}/\${file}\" hash)
-        string(APPEND contents \"\${hash} \${file}\\n\")
-    endforeach()
-    string(SHA256 content_hash \"\${contents}\")
-    string(SUBSTRING \"\${content_hash}\" 0 16 content_hash)
-    list(TRANSFORM kept PREPEND \"\\\"\")
-    list(TRANSFORM kept APPEND \"\\\"\")
-    list(PREPEND kept \"\\\"./\\\"\")
-    string(REPLACE \";\" \", \" cached_files \"\${kept}\")
-    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/web/sw.js.in\" \"\${site}/sw.js\" @ONLY)")
+# What the service worker keeps for offline play: every file the page loads, and nothing
+# else that the folder may come to hold.
+set(kept index.html qtloader.js pairon12.js pairon12.wasm page.js page.css manifest.webmanifest
+    icon-192.png icon-512.png)
+# Last, once the rest is in place, the page and the service worker, which name the others.
+install(CODE "execute_process(
+    COMMAND \"${CMAKE_COMMAND}\" \"-DSITE=\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\" \"-DFILES=${kept}\"
+            \"-DPROJECT_DESCRIPTION=${PROJECT_DESCRIPTION}\" -P \"${CMAKE_CURRENT_SOURCE_DIR}/web/site.cmake\"
+    COMMAND_ERROR_IS_FATAL ANY)")
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_SYSTEM_NAME web)
