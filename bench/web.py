@@ -8,7 +8,7 @@ import argparse, gzip, os, statistics, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-import chromium  # noqa: E402
+import browsers  # noqa: E402
 from bench import measured_on  # noqa: E402
 
 # Polls the canvas at every frame until the red of the X shows in the middle of the grid, and
@@ -47,10 +47,10 @@ def until(what, browser, script):  # the script's answer, once it has one
 
 
 def first_frames(folder, runs):  # ms to the first frame, first visits and second visits
-    host, url = chromium.serve(folder)
+    host, url = browsers.serve(folder)
     first, second = [], []
     for run in range(runs + 1):  # the first run only warms the machine's own caches
-        browser = chromium.start()
+        browser = browsers.chromium()
         try:
             browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FIRST_FRAME})
             times = []

@@ -7,7 +7,7 @@
 #   scripts/install-deps.sh --windows   also what building for Windows and testing it under
 #                                       Wine need, and the source entry for Qt's sources
 #   scripts/install-deps.sh --web       also what building for the web and testing it in
-#                                       Chromium need, and the same source entry
+#                                       Chromium and WebKitGTK need, and the same source entry
 # The flags combine. Run it as yourself: it asks for root (sudo) only to install.
 set -euo pipefail
 . "$(dirname "$0")/common.sh" "$@"
@@ -52,7 +52,7 @@ fi
 
 if $web; then
   packages+=(
-    chromium chromium-driver python3-selenium brotli zip debootstrap
+    chromium chromium-driver webkit2gtk-driver xvfb python3-selenium brotli zip debootstrap
   )
   # Qt 6.8's WebAssembly platform is built with Debian 13's Emscripten; an older host
   # (Debian 12, Qt 6.4) builds it in a Debian 13 root.

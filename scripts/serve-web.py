@@ -5,6 +5,7 @@ host, to play it in a browser here: a page opened as a file from disk cannot run
 import functools, http.server, os, sys, threading
 
 POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'"
+HEADERS = {"Content-Security-Policy": POLICY, "X-Content-Type-Options": "nosniff", "Cache-Control": "no-cache"}
 
 
 class Host(http.server.SimpleHTTPRequestHandler):
@@ -12,17 +13,17 @@ class Host(http.server.SimpleHTTPRequestHandler):
                       ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
 
     def end_headers(self):
-        self.send_header("Content-Security-Policy", POLICY)
-        self.send_header("X-Content-Type-Options", "nosniff")
-        self.send_header("Cache-Control", "no-cache")
+        for name, value in self.server.headers.items():
+            self.send_header(name, value)
         super().end_headers()
 
     def log_message(self, *args):  # a failed request shows on the browser's console
         pass
 
 
-def serve(folder, port=0):  # the host, serving from another thread, and the address of the folder's page
+def serve(folder, port=0):  # the host, serving from another thread, and its address
     host = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Host, directory=folder))
+    host.headers = dict(HEADERS)  # to be changed as another host would send them
     threading.Thread(target=host.serve_forever, daemon=True).start()
     return host, f"http://127.0.0.1:{host.server_port}/"
 

@@ -15,7 +15,7 @@ def play(click, grab, notices=None):  # the last frame
                      lambda: screen.shows_face(s := grab(), pos) and s)
         until(f"card {pos} turned unannounced", lambda: not notices or any(
             re.match(rf"(.*\. )?Carta {pos}: [^.]+\.", notice) for notice in notices()[before:]))
-        return shot.crop(screen.square(pos, 3)).tobytes()
+        return shot.crop(screen.square(pos, 6)).tobytes()  # inside the keyboard's ring
 
     unseen, known = list(range(1, 25)), {}  # known: the faces seen and turned back
     while unseen or known:  # a pair seen in two failed ones first, else a card not seen yet

@@ -1,27 +1,43 @@
 #!/usr/bin/python3
-# The web build as a player meets it, served with a host's headers, in Debian's Chromium: the
-# window drawn at two device pixels to one; the first frame; the accessibility tree; a whole
-# game with the mouse; "Ancora"; taps on a phone's screen; the page installable; then offline
-# and dark, a whole game with the keys alone, heard through the live region. The console
-# stays empty.
-#   play_in_browser.py SITE      (the folder scripts/cross-build.sh made)
-import io, os, re, sys
+# The web page as a player meets it, from the release's zip unpacked under a path of a static
+# host, in one browser engine: Debian's Chromium, or WebKitGTK, Safari's engine. The page that
+# cannot start says why: opened from disk, a file missing, WebAssembly forbidden. From a host
+# that sends no policy and keeps files for ten minutes: the first frame; an inline script put
+# into the page refused; a whole game with the mouse, each card heard; results that nothing
+# the page's scripts do can change; a new release published by halves, taken only once whole;
+# then offline, from the service worker alone, a whole game with the keys. Chromium also
+# checks the accessibility tree, the contrast in light and in dark, a phone turned each way,
+# the page installable and the console.
+#   play_in_browser.py chromium|webkit PACKAGES   (the folder of scripts/cross-build.sh's web zip)
+import glob, io, os, re, shutil, subprocess, sys, tempfile, zipfile
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
-from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-import chromium, screen
+import browsers, screen
 from player import play
-from xsession import check, until
+from xsession import XSession, check, until
 
-SITE = sys.argv[1]
-host, URL = chromium.serve(SITE)
-browser = chromium.start()
+ENGINE, PACKAGES = sys.argv[1:3]
+CHROMIUM = ENGINE == "chromium"
+SITE_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "web", "site.cmake")
+served = tempfile.TemporaryDirectory(prefix="pairon12-web-")
+zipfile.ZipFile(glob.glob(os.path.join(PACKAGES, "pairon12-*-web.zip"))[0]).extractall(served.name)
+FOLDER = os.listdir(served.name)[0]  # the zip's one folder, published as it is
+SITE = os.path.join(served.name, FOLDER)
+
+host, address = browsers.serve(served.name)
+URL = f"{address}{FOLDER}/"
+x11 = None if CHROMIUM else XSession().__enter__()
+browser = browsers.chromium() if CHROMIUM else browsers.webkit()
 js = browser.execute_script
+
+
+def run(code):  # an async function's body, run in the page; its result
+    return browser.execute_async_script(f"(async () => {{ {code} }})().then(arguments[0])")
 
 
 def listen():  # what the live region says, from here on, in order: heard()
@@ -32,8 +48,9 @@ def listen():  # what the live region says, from here on, in order: heard()
 heard = lambda: js("return heard")  # noqa: E731
 
 
-def grab():  # the window's pixels
-    return Image.open(io.BytesIO(browser.find_element(By.ID, "game").screenshot_as_png)).convert("RGB")
+def grab():  # the window's pixels, cut from the page's: WebKitGTK's driver cuts elements amiss
+    left, top = js("const r = game.getBoundingClientRect(); return [Math.round(r.x), Math.round(r.y)]")
+    return Image.open(io.BytesIO(browser.get_screenshot_as_png())).convert("RGB").crop((left, top, left + 524, top + 467))
 
 
 def press(kind, x, y):  # a pointer or a finger at the window's pixel (x, y), however the page scales it
@@ -44,15 +61,6 @@ def press(kind, x, y):  # a pointer or a finger at the window's pixel (x, y), ho
     actions.perform()
 
 
-def accessible():  # what a screen reader gets: (role, name) of every node, and of the focused ones
-    nodes = browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
-    nodes = [n for n in nodes if not n["ignored"]]
-    named = [(n["role"]["value"], n.get("name", {}).get("value", "")) for n in nodes]
-    focused = [name for n, name in zip(nodes, named) if name[0] != "RootWebArea"  # the page has it too
-               and any(p["name"] == "focused" and p["value"]["value"] for p in n.get("properties", []))]
-    return named, focused
-
-
 def start():  # the page opened, up to its first frame
     browser.get(URL)
     shot = until("the first frame is not 24 face-down cards around a red X",
@@ -61,91 +69,135 @@ def start():  # the page opened, up to its first frame
     return shot
 
 
+def sentence(url):  # what the page says where the game cannot start
+    browser.get(url)
+    return until(f"{url} says nothing", lambda: js("return !problem.hidden && problem.textContent"), 10)
+
+
+def focused():  # what a screen reader finds focused, as (role, name): the page itself aside
+    nodes = browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    return [(n["role"]["value"], n.get("name", {}).get("value")) for n in nodes if n["role"]["value"] != "RootWebArea"
+            and any(p["name"] == "focused" and p["value"]["value"] for p in n.get("properties", []))]
+
+
+def release():  # the caches of the page's service worker, once it has asked for a new release and kept or refused it
+    return run("const r = await navigator.serviceWorker.ready; await r.update().catch(() => {}); "
+               "while (r.installing) await new Promise(go => setTimeout(go, 50)); "
+               "return (await caches.keys()).filter(name => name.startsWith('pairon12 '))")
+
+
+def cache_name():  # the one the service worker of the folder as published names its release
+    return f"pairon12 {URL} " + re.search(r'const Release = "(\w+)"', open(f"{SITE}/sw.js").read())[1]
+
+
 try:
-    # On a screen of two device pixels to the CSS pixel, the window is drawn with as many.
-    sharp = chromium.start(scale=2)
-    sharp.get(URL)
-    until("the window is not drawn at the screen's two pixels to one", lambda: sharp.execute_script(
-        "return game.firstElementChild?.shadowRoot?.querySelector('canvas')?.width") == 2 * 524, 30)
-    sharp.quit()
+    # Where the game cannot start, the page says why: opened from disk; its WebAssembly missing;
+    # a host whose policy forbids WebAssembly, which WebKitGTK 2.50 compiles under any policy.
+    check("dal disco" in sentence(f"file://{SITE}/index.html"), "a page opened from disk does not say so")
+    os.rename(f"{SITE}/pairon12.wasm", f"{SITE}/hidden")
+    check("scaricare" in sentence(f"{URL}?missing"), "a missing file is not told")
+    os.rename(f"{SITE}/hidden", f"{SITE}/pairon12.wasm")
+    if CHROMIUM:
+        host.headers["Content-Security-Policy"] = "default-src 'self'"  # pages apart, by their addresses
+        check("vieta WebAssembly" in sentence(f"{URL}?forbidding"), "a policy that forbids WebAssembly is not told")
+        browser.get_log("browser")  # its refusals, told on the console
+
+    # A host that sends no headers of its own, and has files kept for ten minutes. The page's own
+    # policy refuses a script put into it.
+    host.headers = {"Cache-Control": "max-age=600"}
+    start()
+    js("const s = document.createElement('script'); s.textContent = 'document.title = 1'; document.head.append(s)")
+    check(browser.title == "Pairon12", "an inline script put into the page ran")
+    if CHROMIUM:
+        browser.get_log("browser")  # the policy's refusal
+        browser.execute_cdp_cmd("Accessibility.enable", {})
+
+    # A whole game with the mouse, each card heard as it turns; then its results. A screen reader
+    # finds each result read-only, its number its value; a page script that writes there changes
+    # nothing on the window.
+    play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
+    seconds, attempts = re.search(r"Secondi impiegati: (\d+)\. Tentativi: (\d+)", heard()[-1]).groups()
+    boxes = "[...game.firstElementChild.shadowRoot.querySelectorAll('input')]"
+    results = lambda: (js(f"return {boxes}.map(box => [box.readOnly, box.ariaLabel, box.value]).sort()"),  # noqa: E731
+                       [grab().crop(screen.box(name)) for name in ("seconds", "attempts")])
+    before = results()
+    check(before[0] == [[True, "Secondi impiegati", seconds], [True, "Tentativi", attempts]],
+          f"the results are not read-only, or not their numbers: {before[0]}")
+    js(f"{boxes}.forEach(box => {{ box.value = '999'; box.dispatchEvent(new Event('input')); }})")
+    run("await new Promise(drawn => requestAnimationFrame(() => requestAnimationFrame(drawn)))")
+    check(results() == before, "a page script changed the results")
+
+    # A new release, published a file at a time: the service worker keeps the one in use until the
+    # new one has arrived whole, past the browser's cache, and then takes it within two reloads.
+    kept = cache_name()  # under the name of the page's own folder
+    new = shutil.copytree(SITE, f"{served.name}/new")
+    print("html { --release: new; }", file=open(f"{new}/page.css", "a"))
+    files = re.findall(r'^    "([^"]+)": "[0-9a-f]{64}",$', open(f"{SITE}/sw.js").read(), re.M)
+    subprocess.run(["cmake", f"-DSITE={new}", f"-DFILES={';'.join(files)}", "-P", SITE_SCRIPT], check=True)
+    newest = lambda: js("return getComputedStyle(document.documentElement).getPropertyValue('--release')")  # noqa: E731
+    shutil.copy(f"{new}/sw.js", SITE)
+    start()
+    check(release() == [kept] and not newest(), "a release missing a file was taken")
+    shutil.copy(f"{new}/page.css", SITE), shutil.copy(f"{new}/index.html", SITE)
+    start()
+    until("a release whole was not kept", lambda: release() == [cache_name()], 10)
+    start()
+    check(newest(), "the new release has not arrived in two reloads")
+
+    # The network gone, and in Chromium the player's choice now dark: every file comes from the
+    # service worker's cache, and a whole game is played with the keys alone, known only by ear,
+    # each card named as a screen reader finds it.
+    host.shutdown(), host.server_close()  # answering no request: one response a connection
+    if CHROMIUM:
+        errors = browser.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+        check(not errors, f"the browser cannot install the page as an app: {errors}")
+        browser.execute_cdp_cmd("Emulation.setEmulatedMedia",
+                                dict(features=[dict(name="prefers-color-scheme", value="dark")]))
     first = start()
-    check(browser.title == "Pairon12" and js("return game.getBoundingClientRect().width") == 524,
-          "the page is not titled Pairon12, or the window is not at its own size")
-    browser.execute_cdp_cmd("Accessibility.enable", {})
-    named = accessible()[0]
-    cards = [("button", f"Carta {pos}, coperta") for pos in range(1, 25)]
-    captions = [("textbox", "Selezionare le caselle con il mouse"), ("textbox", "X, centro del tavolo")]
-    check(all(control in named for control in cards + captions), f"cards or captions unnamed: {named}")
-    ids = js("const ids = [], walk = root => root.querySelectorAll('*').forEach(e => { "
-             "if (e.id) ids.push(e.id); if (e.shadowRoot) walk(e.shadowRoot); }); "
-             "walk(document); return ids")
-    check(len(ids) == len(set(ids)), f"ids given twice: {sorted(i for i in ids if ids.count(i) > 1)}")
+    uncached = run("const files = [location.href, ...performance.getEntriesByType('resource').map(e => e.name)]; "
+                   "return (await Promise.all(files.map(async f => !await caches.match(f, {ignoreSearch: true}) && f))).filter(f => f)")
+    check(newest() and not uncached, f"offline, from elsewhere than the service worker: {uncached}")
+    keys = lambda *sequence: webdriver.ActionChains(browser).send_keys(*sequence).perform()  # noqa: E731
 
-    # A whole game with the mouse, each card heard as it turns; then its results, and "Ancora".
-    shot = play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
-    check(accessible()[1] == [("button", "Ancora")], f"Ancora has not the keyboard: {accessible()[1]}")
-    lowest = screen.lowest_contrasts(first, shot)
-    check(not screen.dark(screen.ground(first)) and screen.legible(lowest),
-          f"light: something does not read: {lowest}")
-
-    # On a phone held upright the window comes smaller, whole, and a tap still turns the card under the
-    # finger.
-    browser.set_window_size(360, 740)
-    browser.get(URL)
-    until("the window does not fit a narrow screen", lambda: js(
-        "return game.getBoundingClientRect().right <= 360 && game.firstElementChild?.shadowRoot"
-        "?.getElementById('QApplication.Form1.Label18') != null"), 30)
-    listen()
-    for pos in (7, 18):
-        press(interaction.POINTER_TOUCH, *screen.centre(pos))
-        until(f"a tap on card {pos} turned another",
-              lambda: re.match(rf"Carta {pos}: ", (heard() or [""])[-1]))
-    browser.set_window_size(1280, 900)
-
-    # The network gone, and the player's choice now dark: the page comes back from the service worker,
-    # dark, and a whole game is played with the keys alone, known only by ear.
-    until("the service worker keeps no page",
-          lambda: js("return navigator.serviceWorker.controller !== null"))
-    errors = browser.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
-    check(not errors, f"the browser cannot install the page as an app: {errors}")
-    host.shutdown()
-    host.server_close()
-    browser.execute_cdp_cmd("Emulation.setEmulatedMedia",
-                            dict(features=[dict(name="prefers-color-scheme", value="dark")]))
-    first = start()
-    keys = lambda *sequence: webdriver.ActionChains(browser).send_keys(*sequence).perform()
-    faces, at = {}, 1
-
-    def turn(pos):
-        global at
-        keys(*[Keys.HOME] + [Keys.TAB] * (pos - 1) if pos < at else [Keys.TAB] * (pos - at))
-        at, before = pos, len(heard())
-        check(accessible()[1] == [("button", f"Carta {pos}, coperta")], f"card {pos} is not the focused one")
+    def by_keys(x, y):  # the card under (x, y), reached from the first with Tab, and turned with Space
+        pos = next(pos for pos in range(1, 25) if screen.centre(pos) == (x, y))
+        keys(Keys.HOME, *[Keys.TAB] * (pos - 1))
+        if CHROMIUM:
+            check(focused() == [("button", f"Carta {pos}, coperta")], f"card {pos} is not the focused one")
         keys(Keys.SPACE)
-        words = until(f"card {pos} turned unheard",
-                      lambda: next((w for w in heard()[before:] if w.startswith(f"Carta {pos}: ")), None))
-        faces.setdefault(pos, words.split(": ")[1].split(".")[0])
 
-    for a in range(1, 25, 2):
-        turn(a), turn(a + 1)
-        until("a failed pair was not turned back", lambda: screen.settled(grab(), a, a + 1))
-    left = [(a, b) for a in range(1, 25) for b in range(a + 1, 25)  # the pairs not turned together
-            if faces[a] == faces[b] and (a % 2 == 0 or b > a + 1)]
-    for a, b in left:
-        turn(a), turn(b)
-    results = rf"Coppia trovata\. Secondi impiegati: \d+\. Tentativi: {12 + len(left)}\.$"
-    check(re.search(results, heard()[-1]), f"the last pair heard: {heard()[-1]}")
-    # The browser's own keys stay the browser's: reload, here.
-    js("window.taken = []; "
-       "addEventListener('keydown', e => setTimeout(() => taken.push(e.defaultPrevented)), true)")
-    webdriver.ActionChains(browser).key_down(Keys.CONTROL).send_keys("r").key_up(Keys.CONTROL).perform()
-    check(until("no key came", lambda: len(js("return taken")) == 2 and js("return taken")) == [False, False],
-          "the game kept Ctrl+R from the browser")
-    lowest = screen.lowest_contrasts(first, grab())
-    check(screen.dark(screen.ground(first)) and screen.legible(lowest),
-          f"dark: something does not read: {lowest}")
-    console = browser.get_log("browser")  # all the page wrote there, from the first page on
-    check(not console, f"the console: {console}")
+    play(by_keys, grab, heard)
+    check(re.search(r"Coppia trovata\. Secondi impiegati: \d+\. Tentativi: \d+\.$", heard()[-1]),
+          f"the last pair heard: {heard()[-1]}")
+    if CHROMIUM:
+        check(screen.dark(screen.ground(first)), "the window is not dark where the player chose dark")
+
+        # A phone of two device pixels to the CSS pixel, loaded one way and turned the other: the
+        # whole window in view, drawn at the phone's pixels, unzoomed, and a tap turns the card under
+        # the finger.
+        def phone(width, height):
+            browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    dict(width=width, height=height, deviceScaleFactor=2, mobile=True))
+            until(f"the window at {width} × {height} is not whole, or not at the phone's pixels", lambda: js(
+                "const r = game.getBoundingClientRect(), canvas = game.firstElementChild?.shadowRoot?.querySelector('canvas');"
+                "return r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight"
+                "  && visualViewport.scale === 1 && Math.abs(canvas?.width - 2 * r.width) <= 1"), 10)
+
+        browser.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", dict(enabled=True, maxTouchPoints=5))
+        for width, height in ((360, 740), (740, 360)):
+            phone(width, height)
+            browser.get(URL)
+            listen()
+            for size, pos in (((width, height), 7), ((height, width), 18)):
+                phone(*size)
+                before = len(heard())
+                press(interaction.POINTER_TOUCH, *screen.centre(pos))
+                until(f"a tap on card {pos} turned another", lambda: any(
+                    re.match(rf"Carta {pos}: ", words) for words in heard()[before:]))
+        console = browser.get_log("browser")  # all the page wrote there since the refusals above
+        check(not console, f"the console: {console}")
 finally:
     browser.quit()
-print("ok: a game by mouse, taps at 360 px, a game by keys offline; console empty")
+    x11 and x11.__exit__()
+print(f"ok in {ENGINE}: {'three sentences' if CHROMIUM else 'two sentences'}; a script refused; a game by mouse; "
+      "results unchanged; a release taken whole; a game by keys offline" + ("; a phone turned each way" if CHROMIUM else ""))
