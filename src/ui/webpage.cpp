@@ -20,10 +20,7 @@ void setWindowScale(double scale)
 
 } // namespace
 
-EMSCRIPTEN_BINDINGS(pairon12_page)
-{
-    emscripten::function("setWindowScale", &setWindowScale);
-}
+EMSCRIPTEN_BINDINGS(pairon12_page) { emscripten::function("setWindowScale", &setWindowScale); }
 
 namespace pairon12 {
 
