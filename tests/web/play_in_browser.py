@@ -128,7 +128,7 @@ try:
     check(results() == before, "a page script changed the results")
 
     # A new release, published a file at a time: the service worker keeps the one in use until the
-    # new one has arrived whole, past the browser's cache, and then takes it within two reloads.
+    # new one has arrived whole, as the host has it now, and then takes it within two reloads.
     kept = cache_name()  # under the name of the page's own folder
     new = shutil.copytree(SITE, f"{served.name}/new")
     print("html { --release: new; }", file=open(f"{new}/page.css", "a"))
