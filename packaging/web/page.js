@@ -34,7 +34,7 @@
         game.style.height = `${WindowHeight * scale}px`;
     }
 
-    // Qt redraws for a new number of device pixels to the CSS pixel as the page is resized,
+    // Qt 6.8 redraws for a new number of device pixels to the CSS pixel as the page is resized,
     // as zooming does; a move to a screen of another density resizes nothing, so it is told
     // as if it did.
     function followDensity() {
@@ -45,7 +45,7 @@
     }
 
     // --- Qt's elements --------------------------------------------------------------------
-    // Qt draws the window on a canvas and stands an element for each control in the page's
+    // Qt 6.8 draws the window on a canvas and stands an element for each control in the page's
     // accessibility tree, in a shadow root. Its canvas must never take the focus, which it
     // hides from screen readers; the element for the control with the keyboard takes it, and
     // passes the keys on to Qt.
