@@ -23,7 +23,8 @@ from xsession import XSession, check, until
 
 ENGINE, PACKAGES = sys.argv[1:3]
 CHROMIUM = ENGINE == "chromium"
-SITE_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "web", "site.cmake")
+HERE = os.path.dirname(os.path.abspath(__file__))
+SITE_SCRIPT = os.path.join(HERE, "..", "..", "packaging", "web", "site.cmake")
 served = tempfile.TemporaryDirectory(prefix="pairon12-web-")
 zipfile.ZipFile(glob.glob(os.path.join(PACKAGES, "pairon12-*-web.zip"))[0]).extractall(served.name)
 FOLDER = os.listdir(served.name)[0]  # the zip's one folder, published as it is
@@ -50,7 +51,8 @@ heard = lambda: js("return heard")  # noqa: E731
 
 def grab():  # the window's pixels, cut from the page's: WebKitGTK's driver cuts elements amiss
     left, top = js("const r = game.getBoundingClientRect(); return [Math.round(r.x), Math.round(r.y)]")
-    return Image.open(io.BytesIO(browser.get_screenshot_as_png())).convert("RGB").crop((left, top, left + 524, top + 467))
+    page = Image.open(io.BytesIO(browser.get_screenshot_as_png())).convert("RGB")
+    return page.crop((left, top, left + 524, top + 467))
 
 
 def press(kind, x, y):  # a pointer or a finger at the window's pixel (x, y), however the page scales it
@@ -76,14 +78,19 @@ def sentence(url):  # what the page says where the game cannot start
 
 def focused():  # what a screen reader finds focused, as (role, name): the page itself aside
     nodes = browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
-    return [(n["role"]["value"], n.get("name", {}).get("value")) for n in nodes if n["role"]["value"] != "RootWebArea"
-            and any(p["name"] == "focused" and p["value"]["value"] for p in n.get("properties", []))]
+    named = [((n["role"]["value"], n.get("name", {}).get("value")), n.get("properties", [])) for n in nodes]
+    return [node for node, properties in named if node[0] != "RootWebArea"
+            and any(p["name"] == "focused" and p["value"]["value"] for p in properties)]
 
 
-def release():  # the caches of the page's service worker, once it has asked for a new release and kept or refused it
+def release():  # the service worker's caches, once it has asked for a new release and kept or refused it
     return run("const r = await navigator.serviceWorker.ready; await r.update().catch(() => {}); "
                "while (r.installing) await new Promise(go => setTimeout(go, 50)); "
                "return (await caches.keys()).filter(name => name.startsWith('pairon12 '))")
+
+
+def newest():  # whether the page shows the new release
+    return js("return getComputedStyle(document.documentElement).getPropertyValue('--release')")
 
 
 def cache_name():  # the one the service worker of the folder as published names its release
@@ -99,14 +106,17 @@ try:
     os.rename(f"{SITE}/hidden", f"{SITE}/pairon12.wasm")
     if CHROMIUM:
         host.headers["Content-Security-Policy"] = "default-src 'self'"  # pages apart, by their addresses
-        check("vieta WebAssembly" in sentence(f"{URL}?forbidding"), "a policy that forbids WebAssembly is not told")
+        check("vieta WebAssembly" in sentence(f"{URL}?forbidding"),
+              "a policy that forbids WebAssembly is not told")
         browser.get_log("browser")  # its refusals, told on the console
 
     # A host that sends no headers of its own, and has files kept for ten minutes. The page's own
     # policy refuses a script put into it.
     host.headers = {"Cache-Control": "max-age=600"}
     start()
-    js("const s = document.createElement('script'); s.textContent = 'document.title = 1'; document.head.append(s)")
+    js("const script = document.createElement('script');"
+       "script.textContent = 'document.title = 1';"
+       "document.head.append(script)")
     check(browser.title == "Pairon12", "an inline script put into the page ran")
     if CHROMIUM:
         browser.get_log("browser")  # the policy's refusal
@@ -118,8 +128,11 @@ try:
     play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
     seconds, attempts = re.search(r"Secondi impiegati: (\d+)\. Tentativi: (\d+)", heard()[-1]).groups()
     boxes = "[...game.firstElementChild.shadowRoot.querySelectorAll('input')]"
-    results = lambda: (js(f"return {boxes}.map(box => [box.readOnly, box.ariaLabel, box.value]).sort()"),  # noqa: E731
-                       [grab().crop(screen.box(name)) for name in ("seconds", "attempts")])
+
+    def results():  # as a screen reader finds the boxes, and as the window shows them
+        found = js(f"return {boxes}.map(box => [box.readOnly, box.ariaLabel, box.value]).sort()")
+        return found, [grab().crop(screen.box(name)) for name in ("seconds", "attempts")]
+
     before = results()
     check(before[0] == [[True, "Secondi impiegati", seconds], [True, "Tentativi", attempts]],
           f"the results are not read-only, or not their numbers: {before[0]}")
@@ -131,14 +144,15 @@ try:
     # new one has arrived whole, as the host has it now, and then takes it within two reloads.
     kept = cache_name()  # under the name of the page's own folder
     new = shutil.copytree(SITE, f"{served.name}/new")
-    print("html { --release: new; }", file=open(f"{new}/page.css", "a"))
+    with open(f"{new}/page.css", "a") as css:
+        css.write("html { --release: new; }\n")
     files = re.findall(r'^    "([^"]+)": "[0-9a-f]{64}",$', open(f"{SITE}/sw.js").read(), re.M)
     subprocess.run(["cmake", f"-DSITE={new}", f"-DFILES={';'.join(files)}", "-P", SITE_SCRIPT], check=True)
-    newest = lambda: js("return getComputedStyle(document.documentElement).getPropertyValue('--release')")  # noqa: E731
     shutil.copy(f"{new}/sw.js", SITE)
     start()
     check(release() == [kept] and not newest(), "a release missing a file was taken")
-    shutil.copy(f"{new}/page.css", SITE), shutil.copy(f"{new}/index.html", SITE)
+    shutil.copy(f"{new}/page.css", SITE)
+    shutil.copy(f"{new}/index.html", SITE)
     start()
     until("a release whole was not kept", lambda: release() == [cache_name()], 10)
     start()
@@ -147,15 +161,18 @@ try:
     # The network gone, and in Chromium the player's choice now dark: every file comes from the
     # service worker's cache, and a whole game is played with the keys alone, known only by ear,
     # each card named as a screen reader finds it.
-    host.shutdown(), host.server_close()  # answering no request: one response a connection
+    host.shutdown()  # it answers no request: each of its connections closes after one response
+    host.server_close()
     if CHROMIUM:
         errors = browser.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
         check(not errors, f"the browser cannot install the page as an app: {errors}")
         browser.execute_cdp_cmd("Emulation.setEmulatedMedia",
                                 dict(features=[dict(name="prefers-color-scheme", value="dark")]))
     first = start()
-    uncached = run("const files = [location.href, ...performance.getEntriesByType('resource').map(e => e.name)]; "
-                   "return (await Promise.all(files.map(async f => !await caches.match(f, {ignoreSearch: true}) && f))).filter(f => f)")
+    uncached = run("const loaded = performance.getEntriesByType('resource').map(entry => entry.name);"
+                   "const files = [location.href, ...loaded];"
+                   "const kept = await Promise.all(files.map(f => caches.match(f, {ignoreSearch: true})));"
+                   "return files.filter((f, i) => !kept[i])")
     check(newest() and not uncached, f"offline, from elsewhere than the service worker: {uncached}")
     keys = lambda *sequence: webdriver.ActionChains(browser).send_keys(*sequence).perform()  # noqa: E731
 
@@ -179,7 +196,8 @@ try:
             browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                                     dict(width=width, height=height, deviceScaleFactor=2, mobile=True))
             until(f"the window at {width} × {height} is not whole, or not at the phone's pixels", lambda: js(
-                "const r = game.getBoundingClientRect(), canvas = game.firstElementChild?.shadowRoot?.querySelector('canvas');"
+                "const r = game.getBoundingClientRect();"
+                "const canvas = game.firstElementChild?.shadowRoot?.querySelector('canvas');"
                 "return r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight"
                 "  && visualViewport.scale === 1 && Math.abs(canvas?.width - 2 * r.width) <= 1"), 10)
 
@@ -199,5 +217,6 @@ try:
 finally:
     browser.quit()
     x11 and x11.__exit__()
-print(f"ok in {ENGINE}: {'three sentences' if CHROMIUM else 'two sentences'}; a script refused; a game by mouse; "
-      "results unchanged; a release taken whole; a game by keys offline" + ("; a phone turned each way" if CHROMIUM else ""))
+steps = ["three sentences" if CHROMIUM else "two sentences", "a script refused", "a game by mouse",
+         "results unchanged", "a release taken whole", "a game by keys offline"]
+print(f"ok in {ENGINE}: " + "; ".join(steps + ["a phone turned each way"] * CHROMIUM))
