@@ -54,11 +54,12 @@ if $web; then
   packages+=(
     chromium chromium-driver webkit2gtk-driver xvfb python3-selenium brotli zip debootstrap
   )
-  # Qt 6.8's WebAssembly platform is built with Debian 13's Emscripten; an older host
-  # (Debian 12, Qt 6.4) builds it in a Debian 13 root.
+  # Qt 6.8's WebAssembly platform is built with Debian 13's Emscripten, and the captions'
+  # face cut to the game's letters with fonttools; an older host (Debian 12, Qt 6.4) builds
+  # it in a Debian 13 root.
   candidate=$(apt-cache policy qt6-base-dev | sed -n 's/ *Candidate: //p')
   if dpkg --compare-versions "${candidate:-0}" ge 6.8; then
-    packages+=(emscripten)
+    packages+=(emscripten fonttools)
   fi
 fi
 
