@@ -158,6 +158,6 @@ int main(int argc, char *argv[])
     if (ico)
         return bakeIco(renderer, args[2]) ? 0 : 1;
     if (png)
-        return draw(renderer, args[2].toInt()).save(args[3], "PNG") ? 0 : 1;
+        return draw(renderer, args[2].toInt()).save(args[3], "PNG", 0) ? 0 : 1;
     return (icon ? bakeIcon(renderer, args[2]) : bakeFace(renderer, args[2], args.mid(3))) ? 0 : 1;
 }
