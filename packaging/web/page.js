@@ -142,21 +142,30 @@
         }
     }
 
-    async function download(url) {
+    // The browser compiles the WebAssembly as it arrives, and keeps the compiled code for the
+    // next visit where the response is the host's or the service worker's own, with its address.
+    // The bar counts the bytes of a copy of the stream, which is read and let go.
+    async function compile(url) {
         const response = await fetch(url);
         if (!response.ok)
             throw new Error(`${url}: ${response.status}`);
-        const parts = [];
+        countArriving(response.clone().body);
+        // A host may send the file under another type, which a browser will not compile as it
+        // streams: that one is given the type, and compiled all the same, without being kept.
+        const typed = response.headers.get("Content-Type")?.split(";")[0].trim() === "application/wasm"
+            ? response : new Response(response.body, { headers: { "Content-Type": "application/wasm" } });
+        return WebAssembly.compileStreaming(typed);
+    }
+
+    async function countArriving(stream) {
         let arrived = 0;
-        for (const reader = response.body.getReader();;) {
-            const { done, value } = await reader.read();
+        for (const reader = stream.getReader();;) {
+            const { done, value } = await reader.read().catch(() => ({ done: true }));
             if (done)
-                break;
-            parts.push(value);
+                return;
             arrived += value.length;
             progress.value = arrived;
         }
-        return new Blob(parts).arrayBuffer();
     }
 
     async function load() {
@@ -170,7 +179,7 @@
             return fail(Sentences.download);
         let module;
         try {
-            module = await WebAssembly.compile(await download(`pairon12.wasm${release}`));
+            module = await compile(`pairon12.wasm${release}`);
         } catch (error) {
             console.info(error);
             return fail(Sentences.download);

@@ -110,9 +110,10 @@ try:
               "a policy that forbids WebAssembly is not told")
         browser.get_log("browser")  # its refusals, told on the console
 
-    # A host that sends no headers of its own, and has files kept for ten minutes. The page's own
-    # policy refuses a script put into it.
+    # A host that sends no headers of its own, has files kept for ten minutes, and does not know
+    # WebAssembly's type. The page's own policy refuses a script put into it.
     host.headers = {"Cache-Control": "max-age=600"}
+    host.types[".wasm"] = "application/octet-stream"
     start()
     js("const script = document.createElement('script');"
        "script.textContent = 'document.title = 1';"
