@@ -68,21 +68,39 @@ windows_options=(
 # without what Qt would otherwise link in for every program: PDF, ODF and Markdown
 # writers and readers, animated images, style sheets and their CSS parser.
 web_options=(
-  -static -xplatform wasm-emscripten -optimize-size -no-feature-thread -no-feature-pdf
+  -static -xplatform wasm-emscripten -optimize-size -no-libpng -no-feature-thread -no-feature-pdf
   -no-feature-textodfwriter -no-feature-textmarkdownreader -no-feature-textmarkdownwriter
   -no-feature-movie -no-feature-style-stylesheet -no-feature-sessionmanager
 )
-# PAIRON12_QT_DEFAULTS=1 builds the web page on a Qt with Qt's own options and links it
-# without ours, for the benchmark to measure what they win.
-if [[ ${PAIRON12_QT_DEFAULTS:-} == 1 ]]; then
-  # Only SQL is left out, whose SQLite Debian's source does not carry.
-  qt_common=(-release -qt-host-path /usr -nomake examples -nomake tests -unity-build -no-feature-sql)
-  web_options=(-static -xplatform wasm-emscripten)
-fi
+# Nor the widgets, styles and services the game never makes or calls: a widget left in
+# is reached through the style, which draws every control it knows. The game needs only
+# windows, labels, line edits, one push button and its own painted controls; a feature it
+# needs and that is left out here fails the game's build, not a player.
+web_without=(
+  effects itemviews treewidget listwidget tablewidget listview tableview treeview columnview
+  datawidgetmapper completer fscompleter undoview commandlinkbutton datetimeedit
+  calendarwidget stackedwidget textbrowser textedit syntaxhighlighter splashscreen splitter
+  formlayout lcdnumber radiobutton checkbox spinbox tabbar tabwidget combobox fontcombobox
+  toolbutton toolbar toolbox groupbox buttongroup mainwindow dockwidget mdiarea
+  resizehandler statusbar menubar menu contextmenu progressbar abstractslider slider
+  scrollbar dial scrollarea scroller graphicsview graphicseffect rubberband tooltip
+  statustip whatsthis sizegrip keysequenceedit dialog dialogbuttonbox messagebox
+  colordialog filedialog fontdialog progressdialog inputdialog errormessage wizard
+  texthtmlparser cssparser validator standarditemmodel filesystemmodel
+  undocommand undostack undogroup imageformat_bmp imageformat_ppm imageformat_xbm
+  image_heuristic_mask image_text picture colornames desktopservices
+  systemtrayicon tabletevent animation gestures proxymodel sortfilterproxymodel
+  identityproxymodel transposeproxymodel concatenatetablesproxymodel stringlistmodel
+  filesystemwatcher mimetype jalalicalendar islamiccivilcalendar hijricalendar
+)
+web_options+=("${web_without[@]/#/-no-feature-}")
 # Changes of our own to Qt's source, by platform: for Windows, a platform plugin less to
-# build; for the web, Qt's platform as released adds what a strict content policy refuses.
+# build; for the web, Qt's platform as released adds what a strict content policy refuses,
+# and Qt links in pictures and fonts the game never shows: its styles' icons, and two faces
+# for pages that bring none.
 windows_patches=("$root/packaging/windows/qt-without-direct2d-plugin.patch")
-web_patches=("$root/packaging/web/qt-strict-content-policy.patch")
+web_patches=("$root/packaging/web/qt-strict-content-policy.patch"
+             "$root/packaging/web/qt-without-bundled-pictures.patch")
 # The toolchain is the file that names the compilers and the compilers themselves.
 windows_toolchain() {
   cat "$root/cmake/mingw-w64-x86_64.cmake"
@@ -148,6 +166,11 @@ build_qt() { # $1: platform
     >"$prefix.stage$prefix/.pairon12-built"
   mv "$prefix.stage$prefix" "$prefix"
   rm -rf "$prefix.stage" "$work"
+  # The Qt this one replaces, of other options or another toolchain, is not used again.
+  local old
+  for old in "$cache/qt-$platform-"*; do
+    [[ $old == "$prefix" || $old == "$prefix".* ]] || rm -rf "$old"
+  done
   echo "cross-build: Qt for $platform built in $((SECONDS - start)) s"
 }
 
@@ -174,8 +197,7 @@ for platform in "${platforms[@]}"; do
   cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAIRON12_WERROR=ON \
     -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DPAIRON12_BAKE_PICTURES="$out/host/src/ui/bake_pictures" -DBUILD_TESTING=OFF \
-    -DPAIRON12_WEB_FOR_SIZE="$([[ ${PAIRON12_QT_DEFAULTS:-} == 1 ]] && echo OFF || echo ON)" >/dev/null
+    -DPAIRON12_BAKE_PICTURES="$out/host/src/ui/bake_pictures" -DBUILD_TESTING=OFF >/dev/null
   cmake --build "$build" --parallel "$jobs"
   # What a player downloads, with none of an earlier version's left beside it.
   rm -rf "$build/package"

@@ -6,12 +6,8 @@
 # Under a strict content policy no script may be made from text: Emscripten's bindings
 # then go without the functions they would otherwise generate.
 target_link_options(pairon12 PRIVATE -sDYNAMIC_EXECUTION=0)
-# Smallest over fastest, which a browser pays for on the first visit; the benchmark
-# builds without it to see what it wins.
-option(PAIRON12_WEB_FOR_SIZE "Link the web page's program for size" ON)
-if(PAIRON12_WEB_FOR_SIZE)
-    target_link_options(pairon12 PRIVATE -Oz)
-endif()
+# Smallest over fastest, which a browser pays for on the first visit.
+target_link_options(pairon12 PRIVATE -Oz)
 # The captions' face travels with the program: a browser has no fonts of its own to give.
 # Only its Latin letters, Italian's among them, which are all the game writes; a tenth of the
 # whole face. Its names, and the licence they carry, are kept.
