@@ -1,10 +1,13 @@
 #!/usr/bin/python3
-"""Measures the web page: the bytes a first visit transfers, compressed as a static host
-serves them, and the time from navigation to the game's first frame in headless Chromium,
+"""Measures the web page: the bytes a first visit transfers, file by file, compressed as a static
+host serves them, and the time from navigation to the game's first frame in headless Chromium,
 served on 127.0.0.1, on a first visit and on a second one, which the service worker serves.
-Each folder is measured the same way; name them LABEL=FOLDER. Prints a markdown table.
-    /usr/bin/python3 bench/web.py [--runs N] LABEL=FOLDER...   (scripts/cross-build.sh web)"""
-import argparse, gzip, os, statistics, subprocess, sys, time
+Each page is measured the same way: a folder, or the release's zip; name them LABEL=PAGE.
+Prints markdown tables. With --budget, fails if a page transfers more than it may: 3 MiB with
+gzip -9, 2.5 MiB with Brotli 11; with --bytes-only, only the bytes are measured.
+    /usr/bin/python3 bench/web.py [--runs N] [--budget] [--bytes-only] LABEL=PAGE...
+    (scripts/cross-build.sh web)"""
+import argparse, glob, gzip, os, statistics, subprocess, sys, tempfile, time, zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
@@ -27,15 +30,28 @@ requestAnimationFrame(poll);
 """
 
 
-def compressed(folder):  # bytes raw, gzip -9 and Brotli 11, over every file, and the WebAssembly's raw
-    sizes = [0, 0, 0]
+BUDGET = {"gzip -9": 3 * 2**20, "Brotli 11": 2.5 * 2**20}
+
+
+def unpacked(page):  # the folder of a page given as a folder, a zip, or a folder holding the zip
+    zips = [page] if page.endswith(".zip") else glob.glob(os.path.join(page, "pairon12-*-web.zip"))
+    if not zips:
+        return page
+    folder = tempfile.mkdtemp(prefix="pairon12-web-")
+    with zipfile.ZipFile(zips[0]) as archive:
+        archive.extractall(folder)
+    (inside,) = os.listdir(folder)
+    return os.path.join(folder, inside)
+
+
+def sizes(folder):  # each file's bytes: raw, gzip -9 and Brotli 11
+    table = {}
     for name in sorted(os.listdir(folder)):
         path = os.path.join(folder, name)
         data = open(path, "rb").read()
         brotli = subprocess.run(["brotli", "-c", "-q", "11", path], capture_output=True, check=True).stdout
-        for i, size in enumerate((len(data), len(gzip.compress(data, 9, mtime=0)), len(brotli))):
-            sizes[i] += size
-    return sizes + [os.path.getsize(os.path.join(folder, "pairon12.wasm"))]
+        table[name] = (len(data), len(gzip.compress(data, 9, mtime=0)), len(brotli))
+    return table
 
 
 def until(what, browser, script):  # the script's answer, once it has one
@@ -71,18 +87,33 @@ def first_frames(folder, runs):  # ms to the first frame, first visits and secon
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--runs", type=int, default=10, help="visits of each kind (10)")
-    parser.add_argument("sites", nargs="+", metavar="LABEL=FOLDER")
+    parser.add_argument("--budget", action="store_true", help="fail if a page transfers more than it may")
+    parser.add_argument("--bytes-only", action="store_true", help="measure the bytes, not the first frames")
+    parser.add_argument("pages", nargs="+", metavar="LABEL=PAGE")
     args = parser.parse_args()
-    sites = dict(site.split("=", 1) for site in args.sites)
-    print("| page | all files, raw | gzip -9 | Brotli 11 | WebAssembly, raw "
-          f"| first visit to first frame, median (n={args.runs}) | second visit, median |")
-    print("|---|---:|---:|---:|---:|---:|---:|")
-    for label, folder in sites.items():
-        sizes = compressed(folder)
-        first, second = first_frames(folder, args.runs)
-        print(f"| {label} | " + " | ".join(f"{size / 2**20:.2f} MiB" for size in sizes)
-              + f" | {statistics.median(first):.0f} ms | {statistics.median(second):.0f} ms |")
+    pages = {label: unpacked(page) for label, page in (page.split("=", 1) for page in args.pages)}
+    tables = {label: sizes(folder) for label, folder in pages.items()}
+    kib = lambda size: f"{size / 1024:,.1f} KiB"
+    print("| file | " + " | ".join(f"{label}: {kind}" for label in pages for kind in ("raw", *BUDGET)) + " |")
+    print("|---|" + "---:|" * 3 * len(pages))
+    for name in sorted(set().union(*tables.values())):
+        print(f"| {name} | " + " | ".join(" | ".join(kib(size) for size in table[name]) if name in table
+                                           else " |  | " for table in tables.values()) + " |")
+    totals = {label: [sum(sizes) for sizes in zip(*table.values())] for label, table in tables.items()}
+    print("| **all files** | " + " | ".join(" | ".join(f"**{size / 2**20:.2f} MiB**" for size in total)
+                                           for total in totals.values()) + " |")
+    if not args.bytes_only:
+        print(f"\n| page | first visit to first frame, median (n={args.runs}) | second visit, median |")
+        print("|---|---:|---:|")
+        for label, folder in pages.items():
+            first, second = first_frames(folder, args.runs)
+            print(f"| {label} | {statistics.median(first):.0f} ms | {statistics.median(second):.0f} ms |")
     print(f"\n{measured_on()}")
+    over = [f"{label} sends {total[i] / 2**20:.2f} MiB with {kind}, more than {limit / 2**20:g} MiB"
+            for label, total in totals.items() for i, (kind, limit) in enumerate(BUDGET.items(), 1)
+            if total[i] > limit]
+    if args.budget and over:
+        sys.exit("over budget: " + "; ".join(over))
 
 
 if __name__ == "__main__":
