@@ -9,7 +9,6 @@
 #include "picturebox.h"
 #include "resultbox.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPushButton>
@@ -34,10 +33,10 @@ QString controlName(ControlKind kind, int number)
 
 } // namespace
 
-Form1::Form1(Game::Clock clock, Game::Seeder seeder, KeyRepeats repeats, QWidget *parent)
+Form1::Form1(Game::Clock clock, Game::Seeder seeder, const QString &platform, QWidget *parent)
     : QWidget(parent)
     , m_game(std::move(clock), std::move(seeder))
-    , m_repeats(repeats)
+    , m_repeats(keyRepeatsOn(platform))
     , m_pauseTimer(this)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -64,11 +63,6 @@ Form1::Form1(Game::Clock clock, Game::Seeder seeder, KeyRepeats repeats, QWidget
 }
 
 Form1::~Form1() = default;
-
-KeyRepeats Form1::platformKeyRepeats()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb") ? KeyRepeats::SameTimestamp : KeyRepeats::Marked;
-}
 
 void Form1::buildControls()
 {

@@ -4,6 +4,7 @@
 #include "ink.h"
 #include "keys.h"
 
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 
@@ -27,8 +28,7 @@ class Form1 : public QWidget
 
 public:
     explicit Form1(Game::Clock clock = Game::steadyClock(), Game::Seeder seeder = Game::freshlySeeded(),
-                   KeyRepeats repeats = platformKeyRepeats(), QWidget *parent = nullptr);
-    static KeyRepeats platformKeyRepeats();
+                   const QString &platform = QGuiApplication::platformName(), QWidget *parent = nullptr);
     ~Form1() override;
 
 protected:

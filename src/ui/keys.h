@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringView>
 #include <Qt>
 
 #include <array>
@@ -29,6 +30,12 @@ enum class KeyboardAt { Card, Ancora, Elsewhere };
 // busy machine: X11 sends each as a release and a press of one timestamp, which Qt marks
 // only if the press is already in when it reads the release.
 enum class KeyRepeats { Marked, SameTimestamp };
+
+// The way each of Qt's platforms, by its name, sends them.
+inline KeyRepeats keyRepeatsOn(QStringView platform)
+{
+    return platform == u"xcb" ? KeyRepeats::SameTimestamp : KeyRepeats::Marked;
+}
 
 // Every key the game answers to. Any of them shows the keyboard's ring.
 struct KeyUse {
