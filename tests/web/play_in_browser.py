@@ -63,10 +63,11 @@ def press(kind, x, y):  # a pointer or a finger at the window's pixel (x, y), ho
     actions.perform()
 
 
-def start():  # the page opened, up to its first frame
+def start():  # the page opened, up to its first frame, by which the loading bar is gone
     browser.get(URL)
     shot = until("the first frame is not 24 face-down cards around a red X",
                  lambda: screen.first_frame(s := grab()) and s, 30)
+    check(not js("return loading.getClientRects().length"), "the loading bar is on the page at the first frame")
     listen()
     return shot
 
@@ -76,11 +77,24 @@ def sentence(url):  # what the page says where the game cannot start
     return until(f"{url} says nothing", lambda: js("return !problem.hidden && problem.textContent"), 10)
 
 
+def tree():  # the page's accessibility tree, as a screen reader reads it: (role, name, properties) by id
+    return {n["nodeId"]: (n["role"]["value"], n.get("name", {}).get("value"), n.get("parentId"), n.get("ignored"),
+                          {p["name"]: p["value"].get("value") for p in n.get("properties", [])})
+            for n in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]}
+
+
 def focused():  # what a screen reader finds focused, as (role, name): the page itself aside
-    nodes = browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
-    named = [((n["role"]["value"], n.get("name", {}).get("value")), n.get("properties", [])) for n in nodes]
-    return [node for node, properties in named if node[0] != "RootWebArea"
-            and any(p["name"] == "focused" and p["value"]["value"] for p in properties)]
+    return [(role, name) for role, name, _, _, said in tree().values() if role != "RootWebArea" and said.get("focused")]
+
+
+def politely(words):  # whether a screen reader hears the words, in a polite live region
+    nodes = tree()
+    for _, name, parent, _, said in nodes.values():
+        while name == words and "live" not in said and parent in nodes:
+            _, _, parent, _, said = nodes[parent]
+        if name == words and said.get("live") == "polite":
+            return True
+    return False
 
 
 def release():  # the service worker's caches, once it has asked for a new release and kept or refused it
@@ -123,10 +137,15 @@ try:
         browser.get_log("browser")  # the policy's refusal
         browser.execute_cdp_cmd("Accessibility.enable", {})
 
-    # A whole game with the mouse, each card heard as it turns; then its results. A screen reader
-    # finds each result read-only, its number its value; a page script that writes there changes
-    # nothing on the window.
+    # A whole game with the mouse, each card heard as it turns, in Chromium where a screen reader
+    # hears it: in a polite live region of the accessibility tree, with no loading bar left there.
+    # Then its results. A screen reader finds each result read-only, its number its value; a page
+    # script that writes there changes nothing on the window.
     play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
+    if CHROMIUM:
+        check(politely(heard()[-1]), "the last pair is not in a polite live region for a screen reader")
+        check(not [name for _, name, _, ignored, _ in tree().values() if not ignored and "Caricamento" in (name or "")],
+              "the loading bar is left for a screen reader")
     seconds, attempts = re.search(r"Secondi impiegati: (\d+)\. Tentativi: (\d+)", heard()[-1]).groups()
     boxes = "[...game.firstElementChild.shadowRoot.querySelectorAll('input')]"
 
