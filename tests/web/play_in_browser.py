@@ -9,7 +9,7 @@
 # checks the accessibility tree, the contrast in light and in dark, a phone turned each way,
 # the page installable and the console.
 #   play_in_browser.py chromium|webkit PACKAGES   (the folder of scripts/cross-build.sh's web zip)
-import glob, io, os, re, shutil, subprocess, sys, tempfile, zipfile
+import collections, glob, io, os, re, shutil, subprocess, sys, tempfile, zipfile
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.common.actions import interaction
@@ -67,7 +67,8 @@ def start():  # the page opened, up to its first frame, by which the loading bar
     browser.get(URL)
     shot = until("the first frame is not 24 face-down cards around a red X",
                  lambda: screen.first_frame(s := grab()) and s, 30)
-    check(not js("return loading.getClientRects().length"), "the loading bar is on the page at the first frame")
+    on_page = js("return loading.getClientRects().length")
+    check(not on_page, "the loading bar is on the page at the first frame")
     listen()
     return shot
 
@@ -77,22 +78,29 @@ def sentence(url):  # what the page says where the game cannot start
     return until(f"{url} says nothing", lambda: js("return !problem.hidden && problem.textContent"), 10)
 
 
-def tree():  # the page's accessibility tree, as a screen reader reads it: (role, name, properties) by id
-    return {n["nodeId"]: (n["role"]["value"], n.get("name", {}).get("value"), n.get("parentId"), n.get("ignored"),
-                          {p["name"]: p["value"].get("value") for p in n.get("properties", [])})
-            for n in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]}
+Node = collections.namedtuple("Node", "role name parent ignored said")
+
+
+def tree():  # the page's accessibility tree, as a screen reader reads it, by node id
+    nodes = {}
+    for n in browser.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]:
+        said = {p["name"]: p["value"].get("value") for p in n.get("properties", [])}
+        name = n.get("name", {}).get("value") or ""
+        nodes[n["nodeId"]] = Node(n["role"]["value"], name, n.get("parentId"), n.get("ignored"), said)
+    return nodes
 
 
 def focused():  # what a screen reader finds focused, as (role, name): the page itself aside
-    return [(role, name) for role, name, _, _, said in tree().values() if role != "RootWebArea" and said.get("focused")]
+    return [(n.role, n.name) for n in tree().values() if n.role != "RootWebArea" and n.said.get("focused")]
 
 
 def politely(words):  # whether a screen reader hears the words, in a polite live region
     nodes = tree()
-    for _, name, parent, _, said in nodes.values():
-        while name == words and "live" not in said and parent in nodes:
-            _, _, parent, _, said = nodes[parent]
-        if name == words and said.get("live") == "polite":
+    for node in nodes.values():
+        region = node
+        while node.name == words and "live" not in region.said and region.parent in nodes:
+            region = nodes[region.parent]
+        if node.name == words and region.said.get("live") == "polite":
             return True
     return False
 
@@ -144,8 +152,8 @@ try:
     play(lambda x, y: press(interaction.POINTER_MOUSE, x, y), grab, heard)
     if CHROMIUM:
         check(politely(heard()[-1]), "the last pair is not in a polite live region for a screen reader")
-        check(not [name for _, name, _, ignored, _ in tree().values() if not ignored and "Caricamento" in (name or "")],
-              "the loading bar is left for a screen reader")
+        loading_bar = [n for n in tree().values() if not n.ignored and "Caricamento" in n.name]
+        check(not loading_bar, "the loading bar is left for a screen reader")
     seconds, attempts = re.search(r"Secondi impiegati: (\d+)\. Tentativi: (\d+)", heard()[-1]).groups()
     boxes = "[...game.firstElementChild.shadowRoot.querySelectorAll('input')]"
 
