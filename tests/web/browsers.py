@@ -26,6 +26,8 @@ def chromium():
 
 
 def webkit():
+    # Its baseline WebAssembly compiler's signals can abort the page as it starts: docs/web.md.
+    os.environ["JSC_useBBQJIT"] = "0"
     options = webdriver.WebKitGTKOptions()
     options.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
     options.add_argument("--automation")  # a fresh, ephemeral profile of its own
