@@ -7,7 +7,7 @@ Prints markdown tables. With --budget, fails if a page transfers more than it ma
 gzip -9, 2.5 MiB with Brotli 11; with --bytes-only, only the bytes are measured.
     /usr/bin/python3 bench/web.py [--runs N] [--budget] [--bytes-only] LABEL=PAGE...
     (scripts/cross-build.sh web)"""
-import argparse, glob, gzip, os, statistics, subprocess, sys, tempfile, time, zipfile
+import argparse, gzip, os, statistics, subprocess, sys, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
@@ -31,17 +31,6 @@ requestAnimationFrame(poll);
 
 
 BUDGET = {"gzip -9": 3 * 2**20, "Brotli 11": 2.5 * 2**20}
-
-
-def unpacked(page):  # the folder of a page given as a folder, a zip, or a folder holding the zip
-    zips = [page] if page.endswith(".zip") else glob.glob(os.path.join(page, "pairon12-*-web.zip"))
-    if not zips:
-        return page
-    folder = tempfile.mkdtemp(prefix="pairon12-web-")
-    with zipfile.ZipFile(zips[0]) as archive:
-        archive.extractall(folder)
-    (inside,) = os.listdir(folder)
-    return os.path.join(folder, inside)
 
 
 def sizes(folder):  # each file's bytes: raw, gzip -9 and Brotli 11
@@ -91,7 +80,7 @@ def main():
     parser.add_argument("--bytes-only", action="store_true", help="measure the bytes, not the first frames")
     parser.add_argument("pages", nargs="+", metavar="LABEL=PAGE")
     args = parser.parse_args()
-    pages = {label: unpacked(page) for label, page in (page.split("=", 1) for page in args.pages)}
+    pages = {label: browsers.published(page) for label, page in (page.split("=", 1) for page in args.pages)}
     tables = {label: sizes(folder) for label, folder in pages.items()}
     kib = lambda size: f"{size / 1024:,.1f} KiB"
     print("| file | " + " | ".join(f"{label}: {kind}" for label in pages for kind in ("raw", *BUDGET)) + " |")

@@ -2,7 +2,7 @@
 """Serves the web page's folder on this machine, with the headers docs/web.md asks of a
 host, to play it in a browser here: a page opened as a file from disk cannot run.
     scripts/serve-web.py [FOLDER] [PORT]      (default: build/web/site 8012)"""
-import functools, http.server, os, sys, threading
+import functools, glob, http.server, os, sys, tempfile, threading, zipfile
 
 POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'"
 HEADERS = {"Content-Security-Policy": POLICY, "X-Content-Type-Options": "nosniff", "Cache-Control": "no-cache"}
@@ -22,6 +22,21 @@ class Host(http.server.SimpleHTTPRequestHandler):
 
     def log_message(self, *args):  # a failed request shows on the browser's console
         pass
+
+
+def published(page):  # the folder of a page given as a folder, a release's zip, or a folder holding one
+    zips = [page] if page.endswith(".zip") else glob.glob(os.path.join(page, "pairon12-*-web.zip"))
+    if not zips:
+        return page
+    unpacked = tempfile.TemporaryDirectory(prefix="pairon12-web-")
+    UNPACKED.append(unpacked)  # as long as this program runs, then removed
+    with zipfile.ZipFile(zips[0]) as archive:
+        archive.extractall(unpacked.name)
+    (inside,) = os.listdir(unpacked.name)  # the zip's one folder
+    return os.path.join(unpacked.name, inside)
+
+
+UNPACKED = []
 
 
 def serve(folder, port=0):  # the host, serving from another thread, and its address

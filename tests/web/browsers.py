@@ -7,7 +7,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 serve_web = __import__("serve-web")
-serve = serve_web.serve
+serve, published = serve_web.serve, serve_web.published
 
 
 def chromium():

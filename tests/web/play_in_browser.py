@@ -9,7 +9,7 @@
 # checks the accessibility tree, the contrast in light and in dark, a phone turned each way,
 # the page installable and the console.
 #   play_in_browser.py chromium|webkit PACKAGES   (the folder of scripts/cross-build.sh's web zip)
-import collections, glob, io, os, re, shutil, subprocess, sys, tempfile, zipfile
+import collections, io, os, re, shutil, subprocess, sys
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.common.actions import interaction
@@ -25,12 +25,11 @@ ENGINE, PACKAGES = sys.argv[1:3]
 CHROMIUM = ENGINE == "chromium"
 HERE = os.path.dirname(os.path.abspath(__file__))
 SITE_SCRIPT = os.path.join(HERE, "..", "..", "packaging", "web", "site.cmake")
-served = tempfile.TemporaryDirectory(prefix="pairon12-web-")
-zipfile.ZipFile(glob.glob(os.path.join(PACKAGES, "pairon12-*-web.zip"))[0]).extractall(served.name)
-FOLDER = os.listdir(served.name)[0]  # the zip's one folder, published as it is
-SITE = os.path.join(served.name, FOLDER)
+SITE = browsers.published(PACKAGES)  # the zip's one folder, unpacked to be published as it is
+check(SITE != PACKAGES, f"no release zip in {PACKAGES}")  # the test changes the files it serves
+ROOT, FOLDER = os.path.split(SITE)
 
-host, address = browsers.serve(served.name)
+host, address = browsers.serve(ROOT)
 URL = f"{address}{FOLDER}/"
 x11 = None if CHROMIUM else XSession().__enter__()
 browser = browsers.chromium() if CHROMIUM else browsers.webkit()
@@ -171,7 +170,7 @@ try:
     # A new release, published a file at a time: the service worker keeps the one in use until the
     # new one has arrived whole, as the host has it now, and then takes it within two reloads.
     kept = cache_name()  # under the name of the page's own folder
-    new = shutil.copytree(SITE, f"{served.name}/new")
+    new = shutil.copytree(SITE, f"{ROOT}/new")
     with open(f"{new}/page.css", "a") as css:
         css.write("html { --release: new; }\n")
     files = re.findall(r'^    "([^"]+)": "[0-9a-f]{64}",$', open(f"{SITE}/sw.js").read(), re.M)
