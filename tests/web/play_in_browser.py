@@ -95,11 +95,10 @@ def focused():  # what a screen reader finds focused, as (role, name): the page 
 
 def politely(words):  # whether a screen reader hears the words, in a polite live region
     nodes = tree()
-    for node in nodes.values():
-        region = node
-        while node.name == words and "live" not in region.said and region.parent in nodes:
+    for region in [node for node in nodes.values() if node.name == words]:
+        while "live" not in region.said and region.parent in nodes:
             region = nodes[region.parent]
-        if node.name == words and region.said.get("live") == "polite":
+        if region.said.get("live") == "polite":
             return True
     return False
 
